@@ -1,0 +1,54 @@
+# Cross build: tarnwick.exe, the Win32 layer tests and the end-to-end tests,
+# all run under Wine.
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(WIN32_LIBS user32 gdi32 comctl32 shell32 advapi32 wininet winmm comdlg32 ole32 uuid htmlhelp)
+
+file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/ui/win32/*.cpp)
+add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
+target_link_libraries(tarnwick_win32 PUBLIC tarnwick_logic ${WIN32_LIBS})
+
+add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
+target_link_libraries(tarnwick PRIVATE tarnwick_win32 ${STATIC_RUNTIME})
+
+# GoogleTest built from the sources Debian ships.
+set(GTEST_SRC /usr/src/googletest)
+add_library(gtest_win STATIC ${GTEST_SRC}/googletest/src/gtest-all.cc ${GTEST_SRC}/googletest/src/gtest_main.cc)
+target_include_directories(gtest_win SYSTEM PUBLIC ${GTEST_SRC}/googletest/include ${GTEST_SRC}/googletest)
+target_compile_options(gtest_win PRIVATE -Wno-error)
+
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+
+# The Wine prefix every test under Wine shares, made once per run.
+add_test(NAME wine.prefix COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh)
+set_tests_properties(wine.prefix PROPERTIES FIXTURES_SETUP wineprefix LABELS win32 TIMEOUT 300)
+
+file(GLOB WIN32_TESTS CONFIGURE_DEPENDS tests/win32/*_test.cpp)
+foreach(src ${WIN32_TESTS})
+  get_filename_component(stem ${src} NAME_WE)
+  add_executable(win32_${stem} ${src})
+  target_include_directories(win32_${stem} PRIVATE tests/win32)
+  target_link_libraries(win32_${stem} PRIVATE tarnwick_win32 gtest_win ${STATIC_RUNTIME})
+  add_test(NAME win32.${stem} COMMAND win32_${stem})
+  set_tests_properties(win32.${stem} PROPERTIES FIXTURES_REQUIRED wineprefix LABELS win32 TIMEOUT 300)
+endforeach()
+
+# Helper programs the end-to-end tests drive (a fake browser, a bare tray icon).
+file(GLOB HELPERS CONFIGURE_DEPENDS tests/helpers/*.cpp)
+set(HELPER_TARGETS)
+foreach(src ${HELPERS})
+  get_filename_component(stem ${src} NAME_WE)
+  add_executable(helper_${stem} WIN32 ${src})
+  set_target_properties(helper_${stem} PROPERTIES OUTPUT_NAME ${stem} RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
+  target_link_libraries(helper_${stem} PRIVATE user32 gdi32 shell32 ${STATIC_RUNTIME})
+  list(APPEND HELPER_TARGETS helper_${stem})
+endforeach()
+
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.py)
+foreach(src ${E2E_TESTS})
+  get_filename_component(stem ${src} NAME_WE)
+  add_test(NAME e2e.${stem} COMMAND ${Python3_EXECUTABLE} ${src})
+  set_tests_properties(e2e.${stem} PROPERTIES
+    ENVIRONMENT "TARNWICK_EXE=$<TARGET_FILE:tarnwick>;TARNWICK_BUILD=${CMAKE_BINARY_DIR};TARNWICK_HELPERS=${CMAKE_BINARY_DIR}/helpers"
+    FIXTURES_REQUIRED wineprefix RESOURCE_LOCK desktop LABELS e2e TIMEOUT 600)
+endforeach()

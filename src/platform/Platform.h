@@ -1,0 +1,32 @@
+// The bundle of platform services handed to every form when it is built.
+#pragma once
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/GuiThread.h"
+#include "platform/Help.h"
+#include "platform/Instance.h"
+#include "platform/NotifyArea.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/UrlHistory.h"
+#include "platform/Windows.h"
+
+namespace platform {
+
+struct Platform {
+  Registry& registry;
+  Windows& windows;
+  Clock& clock;
+  Timers& timers;
+  Dialogs& dialogs;
+  NotifyArea& tray;
+  Instance& instance;
+  Shell& shell;
+  Help& help;
+  GuiThread& gui;
+  UrlHistoryFactory& urlHistory;
+  Files& files;
+};
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+// Registry service: keys addressed by hive and path, values read with their
+// type, string values written. Names and paths ignore letter case.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+enum class Hive { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+
+// Registry value types, numbered as the registry numbers them.
+enum RegType : std::uint32_t {
+  RegNone = 0,
+  RegSz = 1,
+  RegExpandSz = 2,
+  RegBinary = 3,
+  RegDword = 4,
+  RegMultiSz = 7,
+};
+
+struct RegValue {
+  enum class Status { Found, Missing, Failed };
+  Status status = Status::Missing;
+  std::uint32_t type = RegNone;
+  std::string data;  // raw bytes as stored
+};
+
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;
+  // Two-step query as the registry does it: type and size first, then data.
+  virtual RegValue query(const std::string& name) = 0;
+  // Writes `text` and its terminating NUL as REG_SZ. False when refused.
+  virtual bool setString(const std::string& name, const std::string& text) = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // Opens an existing key with full access; null when it cannot be opened.
+  virtual std::unique_ptr<RegistryKey> open(Hive hive, const std::string& path) = 0;
+  // Opens the key, creating it (and its parents) when missing; null on failure.
+  virtual std::unique_ptr<RegistryKey> create(Hive hive, const std::string& path) = 0;
+};
+
+}  // namespace platform

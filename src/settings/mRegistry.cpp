@@ -1,0 +1,61 @@
+#include "settings/mRegistry.h"
+
+namespace settings {
+
+namespace {
+
+std::string formatError(const char* pattern, const std::string& name) {
+  std::string text(pattern);
+  text.replace(text.find("%s"), 2, name);
+  return text;
+}
+
+}  // namespace
+
+std::string normaliseKeyPath(const std::string& path) {
+  std::size_t first = path.find_first_not_of('\\');
+  if (first == std::string::npos) return "";
+  std::size_t last = path.find_last_not_of('\\');
+  return path.substr(first, last - first + 1);
+}
+
+platform::Hive hiveOf(TmRootKey root) {
+  switch (root) {
+    case TmRootKey::rkHKEY_CLASSES_ROOT: return platform::Hive::ClassesRoot;
+    case TmRootKey::rkHKEY_CURRENT_USER: return platform::Hive::CurrentUser;
+    case TmRootKey::rkHKEY_LOCAL_MACHINE: return platform::Hive::LocalMachine;
+    case TmRootKey::rkHKEY_USERS: return platform::Hive::Users;
+    case TmRootKey::rkHKEY_CURRENT_CONFIG: return platform::Hive::CurrentConfig;
+  }
+  return platform::Hive::LocalMachine;
+}
+
+std::string TmRegistry::ReadValue(const std::string& name) {
+  auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
+  if (!key) return "";
+  platform::RegValue v = key->query(name);
+  switch (v.status) {
+    case platform::RegValue::Status::Missing: return "";
+    case platform::RegValue::Status::Failed: throw RegistryError(formatError("Failed to get data for '%s'", name));
+    case platform::RegValue::Status::Found: break;
+  }
+  if (v.type != platform::RegSz && v.type != platform::RegExpandSz)
+    throw RegistryError(formatError("Invalid data type for '%s'", name));
+  return v.data.substr(0, v.data.find('\0'));
+}
+
+void TmRegistry::AddValue(const std::string& name, const std::string& text) { pending_.emplace_back(name, text); }
+
+bool TmRegistry::WriteValues() {
+  auto pending = std::move(pending_);
+  pending_.clear();
+  const std::string path = normaliseKeyPath(Key);
+  auto key = registry_.open(hiveOf(RootKey), path);
+  if (!key && CanCreate) key = registry_.create(hiveOf(RootKey), path);
+  if (!key) return false;
+  for (const auto& [name, text] : pending)
+    if (!key->setString(name, text)) throw RegistryError(formatError("Failed to set data for '%s'", name));
+  return true;
+}
+
+}  // namespace settings

@@ -1,0 +1,68 @@
+#include "ui/Control.h"
+#include <algorithm>
+#include "ui/Form.h"
+
+namespace ui {
+
+Control::Control(Control* parent, std::string name) : name_(std::move(name)), parent_(parent) {
+  if (parent_) {
+    parent_->children_.push_back(this);
+    color_ = parent_->color_;
+  }
+}
+
+Control::~Control() {
+  if (parent_) {
+    auto& siblings = parent_->children_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+}
+
+Form* Control::form() {
+  Control* c = this;
+  while (c->parent_) c = c->parent_;
+  return dynamic_cast<Form*>(c);
+}
+
+void Control::setBounds(int left, int top, int width, int height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
+  changed();
+}
+
+void Control::setVisible(bool v) {
+  if (v == visible_) return;
+  visible_ = v;
+  changed();
+}
+
+void Control::setEnabled(bool e) {
+  if (e == enabled_) return;
+  enabled_ = e;
+  changed();
+}
+
+void Control::setColor(Color c) {
+  if (c == color_) return;
+  color_ = c;
+  changed();
+}
+
+void Control::setHint(const std::string& h) {
+  if (h == hint_) return;
+  hint_ = h;
+  changed();
+}
+
+void Control::repaint() {
+  if (peer_) peer_->repaint();
+}
+
+void Control::changed() {
+  if (peer_) peer_->sync();
+}
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+// Base of the toolkit's visual models: geometry, visibility, colour, hint and
+// the events every control can have. The model is the source of truth; a
+// realisation attaches a peer and mirrors each change into a real control.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+#include "ui/Graphics.h"
+
+namespace ui {
+
+class Form;
+
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual void sync() = 0;     // properties changed: mirror them
+  virtual void repaint() = 0;  // redraw now
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+// Client-aligned controls fill their parent's inside (within its bevels).
+enum class Align { None, Client };
+
+class Control {
+ public:
+  Control(Control* parent, std::string name);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+  Control* parent() const { return parent_; }
+  const std::vector<Control*>& children() const { return children_; }
+  Form* form();
+
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  void setBounds(int left, int top, int width, int height);
+  void setHeight(int height) { setBounds(left_, top_, width_, height); }
+  Rect clientRect() const { return Rect{0, 0, width_, height_}; }
+
+  bool visible() const { return visible_; }
+  virtual void setVisible(bool v);
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool e);
+  Color color() const { return color_; }
+  void setColor(Color c);
+  const std::string& hint() const { return hint_; }
+  void setHint(const std::string& h);
+  void repaint();
+
+  Align align = Align::None;
+
+  ControlPeer* peer() const { return peer_; }
+  void attachPeer(ControlPeer* p) { peer_ = p; }
+
+  std::function<void(Canvas&, Rect)> OnPaint;
+  std::function<void(MouseButton, int, int)> OnMouseDown;
+  std::function<void()> OnClick;
+
+ protected:
+  void changed();
+
+ private:
+  std::string name_;
+  Control* parent_;
+  std::vector<Control*> children_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+  bool enabled_ = true;
+  Color color_ = clBtnFace;
+  std::string hint_;
+  ControlPeer* peer_ = nullptr;
+};
+
+}  // namespace ui

@@ -1,0 +1,64 @@
+#include "ui/Form.h"
+
+namespace ui {
+
+Form::Form(Toolkit& toolkit, std::string name) : Control(nullptr, std::move(name)), toolkit_(toolkit) {
+  Control::setVisible(false);
+}
+
+Form::~Form() {
+  if (created_) toolkit_.dispatch(OnDestroy);
+}
+
+void Form::setCaption(const std::string& c) {
+  caption_ = c;
+  changed();
+}
+
+void Form::setClientSize(int w, int h) {
+  clientWidth_ = w;
+  clientHeight_ = h;
+  setBounds(left(), top(), w, h);
+}
+
+void Form::create() {
+  toolkit_.realise(*this);
+  created_ = true;
+  toolkit_.dispatch(OnCreate);
+}
+
+void Form::show() {
+  if (visible()) return;
+  Control::setVisible(true);
+  if (formPeer()) formPeer()->show();
+  for (auto& observer : shownObservers) toolkit_.dispatch(observer);
+  toolkit_.dispatch(OnShow);
+}
+
+void Form::hide() {
+  if (!visible()) return;
+  Control::setVisible(false);
+  if (formPeer()) formPeer()->hide();
+  toolkit_.dispatch(OnHide);
+}
+
+void Form::close() {
+  CloseAction action = modal_ ? CloseAction::Free : CloseAction::Hide;
+  if (OnClose) toolkit_.dispatch([&] { OnClose(action); });
+  if (action == CloseAction::None) return;
+  if (modal_) {
+    if (formPeer()) formPeer()->endModal();
+    return;
+  }
+  hide();
+}
+
+void Form::showModal() {
+  modal_ = true;
+  show();
+  if (formPeer()) formPeer()->runModal();
+  modal_ = false;
+  hide();
+}
+
+}  // namespace ui

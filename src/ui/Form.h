@@ -1,0 +1,79 @@
+// A top-level window with its life-cycle events. Forms are built with their
+// components as members, then create() realises them and runs OnCreate.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include "platform/Windows.h"
+#include "ui/Control.h"
+#include "ui/Toolkit.h"
+
+namespace ui {
+
+enum class BorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+enum class FormPosition { Designed, ScreenCenter };
+enum class CloseAction { None, Hide, Free };
+
+class FormPeer : public ControlPeer {
+ public:
+  virtual void show() = 0;
+  virtual void hide() = 0;
+  // Shows the form and runs a nested message loop until endModal().
+  virtual void runModal() = 0;
+  virtual void endModal() = 0;
+  virtual std::uint32_t style() = 0;
+  virtual void setStyle(std::uint32_t style) = 0;
+  virtual int captionHeight() = 0;
+  // Lets the user move the window with the mouse, as a caption drag does.
+  virtual void beginDrag() = 0;
+  virtual platform::WindowId handle() = 0;
+};
+
+class Form : public Control {
+ public:
+  Form(Toolkit& toolkit, std::string name);
+  ~Form() override;
+
+  Toolkit& toolkit() { return toolkit_; }
+  const std::string& caption() const { return caption_; }
+  void setCaption(const std::string& c);
+  BorderStyle borderStyle() const { return borderStyle_; }
+  void setBorderStyle(BorderStyle b) { borderStyle_ = b; }
+  FormPosition position() const { return position_; }
+  void setPosition(FormPosition p) { position_ = p; }
+  // Client size at design; the window size follows from it and the border.
+  void setClientSize(int w, int h);
+  int clientWidth() const { return clientWidth_; }
+  int clientHeight() const { return clientHeight_; }
+
+  void create();
+  void show();
+  void hide();
+  // A close request, as from the system menu or Alt+F4: OnClose decides.
+  void close();
+  // Shows the form modally; returns once it has closed.
+  void showModal();
+  bool modal() const { return modal_; }
+
+  FormPeer* formPeer() const { return static_cast<FormPeer*>(peer()); }
+  platform::WindowId handle() const { return formPeer() ? formPeer()->handle() : 0; }
+
+  std::function<void()> OnCreate;
+  std::function<void()> OnShow;
+  std::function<void()> OnHide;
+  std::function<void(CloseAction&)> OnClose;
+  std::function<void()> OnDestroy;
+  // Observers of the window being shown, seen before OnShow (the tray icon
+  // watches its owner this way).
+  std::vector<std::function<void()>> shownObservers;
+
+ private:
+  Toolkit& toolkit_;
+  std::string caption_;
+  BorderStyle borderStyle_ = BorderStyle::Sizeable;
+  FormPosition position_ = FormPosition::Designed;
+  int clientWidth_ = 0, clientHeight_ = 0;
+  bool modal_ = false;
+  bool created_ = false;
+};
+
+}  // namespace ui

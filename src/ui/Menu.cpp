@@ -1,0 +1,46 @@
+#include "ui/Menu.h"
+#include <cctype>
+#include "ui/Toolkit.h"
+
+namespace ui {
+
+MenuItem& MenuItem::add(std::string name, std::string caption, std::function<void()> onClick) {
+  items_.push_back(std::make_unique<MenuItem>(std::move(name), std::move(caption)));
+  items_.back()->OnClick = std::move(onClick);
+  return *items_.back();
+}
+
+MenuItem* MenuItem::find(const std::string& name) {
+  for (auto& item : items_) {
+    if (item->name() == name) return item.get();
+    if (MenuItem* inner = item->find(name)) return inner;
+  }
+  return nullptr;
+}
+
+char MenuItem::accelerator() const {
+  for (std::size_t i = 0; i + 1 < caption_.size(); ++i) {
+    if (caption_[i] != '&') continue;
+    if (caption_[i + 1] == '&') {  // "&&" is a literal ampersand
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption_[i + 1])));
+  }
+  return 0;
+}
+
+MenuItem* PopupMenu::defaultItem() {
+  for (auto& item : root_.items())
+    if (item->isDefault && item->visible) return item.get();
+  return nullptr;
+}
+
+void PopupMenu::popup(int x, int y) { toolkit_.popup(*this, x, y); }
+
+void PopupMenu::choose(MenuItem& item) {
+  if (!item.enabled || item.isSeparator() || !item.items().empty()) return;
+  toolkit_.dispatch(item.OnClick);
+}
+
+}  // namespace ui

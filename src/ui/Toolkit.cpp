@@ -1,0 +1,15 @@
+#include "ui/Toolkit.h"
+#include <exception>
+
+namespace ui {
+
+void Toolkit::dispatch(const std::function<void()>& handler) {
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    dialogs_.error(e.what(), title());
+  }
+}
+
+}  // namespace ui
