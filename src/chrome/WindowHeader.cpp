@@ -39,11 +39,12 @@ HeaderForm::HeaderForm(ui::Toolkit& toolkit, std::string name, int clientWidth, 
   setClientSize(clientWidth, clientHeight);
   Panel1.bevelInner = ui::Bevel::Raised;
   Panel1.bevelOuter = ui::Bevel::Lowered;
-  Panel1.align = ui::Align::Client;
   Panel1.setBounds(0, 0, clientWidth, clientHeight);
+  Panel1.setAlign(ui::Align::Client);
   cntHeader.bevelInner = ui::Bevel::None;
   cntHeader.bevelOuter = ui::Bevel::None;
   cntHeader.setBounds(2, 2, clientWidth - 4, HeaderHeight);
+  cntHeader.setAlign(ui::Align::Top);
   cntHeader.OnPaint = [this](ui::Canvas& c, ui::Rect r) { cntHeaderPaint(c, r); };
   cntHeader.OnMouseDown = [this](ui::MouseButton, int, int) { cntHeaderMouseDown(); };
 }

@@ -26,17 +26,41 @@ Form* Control::form() {
 
 void Control::setBounds(int left, int top, int width, int height) {
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  const bool resized = width != width_ || height != height_;
   left_ = left;
   top_ = top;
   width_ = width;
   height_ = height;
   changed();
+  if (resized) realign();
+  if (parent_ && align_ != Align::None) parent_->realign();
+}
+
+void Control::setAlign(Align a) {
+  align_ = a;
+  if (parent_) parent_->realign();
+}
+
+void Control::realign() {
+  if (aligning_) return;
+  aligning_ = true;
+  Rect r = insideRect();
+  for (Control* c : children_) {
+    if (c->align_ == Align::Top && c->visible_) {
+      c->setBounds(r.left, r.top, r.width(), c->height_);
+      r.top += c->height_;
+    }
+  }
+  for (Control* c : children_)
+    if (c->align_ == Align::Client) c->setBounds(r.left, r.top, r.width(), std::max(0, r.height()));
+  aligning_ = false;
 }
 
 void Control::setVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
   changed();
+  if (parent_ && align_ != Align::None) parent_->realign();
 }
 
 void Control::setEnabled(bool e) {

@@ -20,8 +20,11 @@ class ControlPeer {
 
 enum class MouseButton { Left, Right, Middle };
 
-// Client-aligned controls fill their parent's inside (within its bevels).
-enum class Align { None, Client };
+// Top-aligned controls stack down from the top of their parent's inside
+// (within its bevels) at full width, in creation order; a client-aligned
+// control fills what is left. The model keeps the layout, so a realisation
+// only mirrors bounds.
+enum class Align { None, Top, Client };
 
 class Control {
  public:
@@ -53,7 +56,12 @@ class Control {
   void setHint(const std::string& h);
   void repaint();
 
-  Align align = Align::None;
+  Align align() const { return align_; }
+  void setAlign(Align a);
+  // The part of the control its aligned children share.
+  virtual Rect insideRect() const { return clientRect(); }
+  // Lays out the aligned children again.
+  void realign();
 
   ControlPeer* peer() const { return peer_; }
   void attachPeer(ControlPeer* p) { peer_ = p; }
@@ -73,6 +81,8 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   Color color_ = clBtnFace;
+  Align align_ = Align::None;
+  bool aligning_ = false;
   std::string hint_;
   ControlPeer* peer_ = nullptr;
 };

@@ -6,8 +6,12 @@ Form::Form(Toolkit& toolkit, std::string name) : Control(nullptr, std::move(name
   Control::setVisible(false);
 }
 
-Form::~Form() {
-  if (created_) toolkit_.dispatch(OnDestroy);
+Form::~Form() = default;
+
+void Form::destroy() {
+  if (!created_) return;
+  created_ = false;
+  toolkit_.dispatch(OnDestroy);
 }
 
 void Form::setCaption(const std::string& c) {
@@ -19,6 +23,13 @@ void Form::setClientSize(int w, int h) {
   clientWidth_ = w;
   clientHeight_ = h;
   setBounds(left(), top(), w, h);
+}
+
+void Form::clientResized(int w, int h) {
+  if (w == clientWidth_ && h == clientHeight_) return;
+  clientWidth_ = w;
+  clientHeight_ = h;
+  realign();
 }
 
 void Form::create() {

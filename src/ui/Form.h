@@ -44,8 +44,14 @@ class Form : public Control {
   void setClientSize(int w, int h);
   int clientWidth() const { return clientWidth_; }
   int clientHeight() const { return clientHeight_; }
+  Rect insideRect() const override { return Rect{0, 0, clientWidth_, clientHeight_}; }
+  // The realisation reports the client area after every change of size.
+  void clientResized(int w, int h);
 
   void create();
+  // Runs OnDestroy once. A form with an OnDestroy handler calls it from its
+  // own destructor, while its components still exist.
+  void destroy();
   void show();
   void hide();
   // A close request, as from the system menu or Alt+F4: OnClose decides.

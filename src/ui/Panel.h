@@ -12,6 +12,10 @@ class Panel : public Control {
   using Control::Control;
   Bevel bevelInner = Bevel::None;
   Bevel bevelOuter = Bevel::Raised;
+  Rect insideRect() const override {
+    const int b = borderWidth();
+    return Rect{b, b, width() - b, height() - b};
+  }
   // Width of the bevels inside the panel's edge.
   int borderWidth() const {
     return (bevelInner != Bevel::None ? 1 : 0) + (bevelOuter != Bevel::None ? 1 : 0);

@@ -1,0 +1,56 @@
+#include "app/Program.h"
+#include "app/uMain.h"
+#include "popup/uBlockList.h"
+#include "settings/uOptions.h"
+
+namespace app {
+
+namespace {
+constexpr std::size_t MaxTitle = 513;
+}
+
+std::string InstanceMutexName(ui::Toolkit& toolkit) {
+  return "PREVINST:" + toolkit.title().substr(0, MaxTitle);
+}
+
+bool CheckFirstInstance(platform::Instance& instance, ui::Toolkit& toolkit) {
+  return instance.claim(InstanceMutexName(toolkit));
+}
+
+void ActivateRunningInstance(platform::Windows& windows, ui::Toolkit& toolkit) {
+  const platform::WindowId own = toolkit.appWindow();
+  const std::string cls = windows.className(own);
+  const std::string title = windows.text(own);
+  const platform::WindowId first = windows.find(cls, title);
+  if (!first || windows.processOf(first) != windows.currentProcess()) return;
+  const platform::WindowId running = windows.find(cls, title, first);
+  if (!running) return;
+  if (windows.isIconic(running)) {
+    windows.restore(running);
+    return;
+  }
+  windows.setForeground(running);
+  platform::WindowId target = running;
+  const platform::WindowId popup = windows.lastActivePopup(running);
+  if (popup && popup != running && windows.isVisible(popup) && windows.isEnabled(popup)) target = popup;
+  windows.bringToTop(target);
+}
+
+int RunProgram(platform::Platform& platform, ui::Toolkit& toolkit) {
+  const bool first = CheckFirstInstance(platform.instance, toolkit);
+  toolkit.setTitle(ApplicationTitle);
+  if (!first) {
+    ActivateRunningInstance(platform.windows, toolkit);
+    return 0;
+  }
+  TfrmMain frmMain(platform, toolkit);
+  frmMain.create();
+  popup::TfrmBlockList frmBlockList(toolkit);
+  frmBlockList.create();
+  settings::TfrmOptions frmOptions(toolkit);
+  frmOptions.create();
+  toolkit.run();
+  return 0;
+}
+
+}  // namespace app

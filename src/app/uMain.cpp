@@ -1,0 +1,201 @@
+#include "app/uMain.h"
+#include "settings/LockState.h"
+#include "settings/Schema.h"
+
+namespace app {
+
+namespace {
+
+using settings::TmRootKey;
+
+constexpr int ClientWidth = 203;
+constexpr int ClientHeight = 163;
+constexpr ui::Color PaneBackground = 14985086;  // red 126, green 167, blue 228
+constexpr int PaneWidth = 195;
+
+// The window's height while each pane is open.
+constexpr int FileHeight = 196;
+constexpr int ToolsHeight = 397;
+constexpr int OptionsHeight = 277;
+constexpr int HelpHeight = 296;
+
+constexpr const char* Separator = "-----------------------";
+
+}  // namespace
+
+std::string homePageUrl() { return std::string("http://") + TARNWICK_VENDOR_HOST + "/tarnwick"; }
+
+TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
+    : chrome::HeaderForm(toolkit, "frmMain", ClientWidth, ClientHeight),
+      btnClose(addHeaderButton("btnClose", ui::Glyph::Close, "Exit", [this] { Exit1Click(); })),
+      btnMinimize(addHeaderButton("btnMinimize", ui::Glyph::Popup, "Hide", [this] { btnHideClick(); })),
+      dxToolButton1(addHeaderButton("dxToolButton1", ui::Glyph::Help, "Show Help", [this] { dxToolButton1Click(); })),
+      Panel2(&Panel1, "Panel2"),
+      File1(&Panel2, "File1", "File"),
+      Tools1(&Panel2, "Tools1", "Tools"),
+      Settings(&Panel2, "Settings", "Options"),
+      help(&Panel2, "help", "Help"),
+      PopupMenu1(toolkit, "PopupMenu1"),
+      Timer1(toolkit, platform.timers, 1000, true),
+      Timer2(toolkit, platform.timers, 1000, false),
+      StartPageTimer(toolkit, platform.timers, 1000, false),
+      reg5(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::ShellFolders, false),
+      reg6(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Main, true),
+      reg7(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Main, true),
+      reg9(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::IEMain, false),
+      Tray(*this, platform.tray, platform.windows, TrayIconCount),
+      platform_(platform) {
+  setCaption("Tarnwick");
+  setBorderStyle(ui::BorderStyle::Single);
+  setPosition(ui::FormPosition::ScreenCenter);
+  cntHeader.setColor(ui::clBtnFace);
+  Panel2.bevelInner = ui::Bevel::Raised;
+  Panel2.bevelOuter = ui::Bevel::Lowered;
+  Panel2.setColor(PaneBackground);
+  Panel2.setAlign(ui::Align::Client);
+  buildPanes();
+  buildTrayMenu();
+
+  Tray.PopupMenu = &PopupMenu1;
+  Tray.setHint("Tarnwick");
+  Tray.ShowHint = true;
+  Tray.StartMinimized = true;
+
+  OnCreate = [this] { FormCreate(); };
+  OnShow = [this] { FormShow(); };
+  OnHide = [this] { FormHide(); };
+  OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnDestroy = [this] { FormDestroy(); };
+}
+
+TfrmMain::~TfrmMain() { destroy(); }
+
+std::string TfrmMain::headerTitle() { return "  " + toolkit().title() + "  "; }
+
+void TfrmMain::buildPanes() {
+  File1.addItem("Exit", [this] { Exit1Click(); });
+
+  // The erase commands arrive with the eraser.
+  Tools1.addItem("Erase", nullptr);
+  Tools1.addLabel("Erase manual:");
+  for (const char* caption : {"Cookies", "Recent Documents", "Temp Folder", "IE Cache", "IE History",
+                              "IE Address Bar", "Empty Recycle Bin", "Run History", "Find History"})
+    Tools1.addItem(caption, nullptr);
+
+  // The options window's tabs arrive with the options window.
+  for (const char* caption : {"Erase", "Browser", "Popup Blocker", "Misc", "Stats"}) Settings.addItem(caption, nullptr);
+
+  help.addItem("Help", [this] { Help2Click(); });
+  help.addLabel(Separator);
+  help.addItem("Visit Home Page", [this] { VisitHomePage1Click(); });
+  help.addItem("Check Latest Version", nullptr);  // the update window arrives with the update check
+  help.addLabel(Separator);
+  help.addItem("About", nullptr);  // the about window arrives with its own change
+
+  const std::pair<ui::TaskPaneGroup*, int> panes[] = {
+      {&File1, FileHeight}, {&Tools1, ToolsHeight}, {&Settings, OptionsHeight}, {&help, HelpHeight}};
+  for (auto [pane, windowHeight] : panes) {
+    pane->setColor(PaneBackground);
+    pane->setBounds(0, 0, PaneWidth, ui::TaskPaneGroup::CollapsedHeight);
+    pane->setExpandedHeight(ui::TaskPaneGroup::CollapsedHeight + windowHeight - FoldedHeight);
+    pane->setAlign(ui::Align::Top);
+  }
+  File1.OnClick = [this] { File1Click(); };
+  Tools1.OnClick = [this] { Tools1Click(); };
+  Settings.OnClick = [this] { SettingsClick(); };
+  help.OnClick = [this] { helpClick(); };
+}
+
+void TfrmMain::buildTrayMenu() {
+  ui::MenuItem& popupsClosed = PopupMenu1.add("PopupsClosed1", "Closed Popups: 0");
+  popupsClosed.enabled = false;
+  popupsClosed.visible = false;  // shown once the options window applies its setting
+  PopupMenu1.add("N4", "-").visible = false;
+  PopupMenu1.add("Eraseall1", "&Erase");
+  ui::MenuItem& erase = PopupMenu1.add("Erase1", "E&rase...");
+  const std::pair<const char*, const char*> eraseItems[] = {
+      {"Cookies1", "&Cookies"},           {"RecentDocuments1", "&Recent Documents"},
+      {"TempFiles1", "&Temp Folder"},     {"TempIEFiles1", "IE Cac&he"},
+      {"IEHistory1", "I&E History"},      {"IEAddressBar1", "IE &Address bar"},
+      {"EmptyRecycleBin2", "Em&pty Recycle Bin"}, {"RunHistory2", "Run &History"},
+      {"FindHistory2", "&Find History"}};
+  for (auto [name, caption] : eraseItems) erase.add(name, caption);
+  PopupMenu1.add("N1", "-");
+  PopupMenu1.add("ShowBlockList1", "Show Block &List");
+  PopupMenu1.add("Configurate1", "&Options");
+  PopupMenu1.add("Show1", "&Show", [this] { Show1Click(); });
+  PopupMenu1.add("N2", "-");
+  PopupMenu1.add("CheckLatestVersion1", "&Check Latest Version...");
+  PopupMenu1.add("N3", "-");
+  PopupMenu1.add("Help1", "&Help", [this] { Help1Click(); });
+  PopupMenu1.add("About1", "&About");
+  PopupMenu1.add("N5", "-");
+  PopupMenu1.add("Exit2", "E&xit", [this] { Exit1Click(); });
+  PopupMenu1.add("N6", "-");
+  PopupMenu1.add("Login1", "Log &in...").visible = false;
+  PopupMenu1.add("Logout1", "Log o&ut...");
+}
+
+void TfrmMain::FormCreate() {
+  RemoveCaption();
+  TempFolderPath = platform_.files.tempFolder();
+  // The registry watcher observes the typed-URL key, so it must exist.
+  platform_.registry.create(platform::Hive::CurrentUser, settings::keys::TypedUrls);
+
+  const std::string password = reg6.ReadValue(settings::values::Password);
+  const settings::LockState lock = settings::lockStateForPassword(password);
+  settings::ApplyLockState(PopupMenu1, lock);
+  if (lock == settings::LockState::Unlocked) {
+    reg7.AddValue(settings::values::PassTemp, "");
+    reg7.WriteValues();
+  }
+
+  reg6.AddValue(settings::values::Version, settings::ProgramVersion);
+  reg6.WriteValues();
+
+  UrlHistory = platform_.urlHistory.create();
+
+  Tray.Loaded();
+}
+
+void TfrmMain::FormShow() { PopupMenu1.autoPopup = false; }
+
+void TfrmMain::FormHide() {
+  PopupMenu1.autoPopup = true;
+  // Back to the tray: no taskbar button while the window is away.
+  toolkit().hideAppWindow();
+}
+
+void TfrmMain::FormClose(ui::CloseAction& action) {
+  platform_.help.closeAll();
+  PopupMenu1.autoPopup = true;
+  action = ui::CloseAction::Hide;
+}
+
+void TfrmMain::FormDestroy() { UrlHistory.reset(); }
+
+void TfrmMain::Exit1Click() { toolkit().terminate(); }
+void TfrmMain::btnHideClick() { hide(); }
+void TfrmMain::Show1Click() { show(); }
+void TfrmMain::Help1Click() { platform_.help.topic(HelpFile, "Introduction"); }
+void TfrmMain::Help2Click() { platform_.help.contents(HelpFile); }
+void TfrmMain::dxToolButton1Click() { platform_.help.topic(HelpFile, "MainWindow"); }
+void TfrmMain::VisitHomePage1Click() { platform_.shell.execute(handle(), "open", homePageUrl()); }
+
+void TfrmMain::paneAccordion(ui::TaskPaneGroup& pane, int expandedWindowHeight) {
+  if (!pane.collapsed()) {
+    pane.setCollapsed(true);
+    setHeight(FoldedHeight);
+  } else {
+    setHeight(expandedWindowHeight);
+  }
+  for (ui::TaskPaneGroup* other : {&File1, &Tools1, &Settings, &help})
+    if (other != &pane && !other->collapsed()) other->setCollapsed(true);
+}
+
+void TfrmMain::File1Click() { paneAccordion(File1, FileHeight); }
+void TfrmMain::Tools1Click() { paneAccordion(Tools1, ToolsHeight); }
+void TfrmMain::SettingsClick() { paneAccordion(Settings, OptionsHeight); }
+void TfrmMain::helpClick() { paneAccordion(help, HelpHeight); }
+
+}  // namespace app

@@ -1,0 +1,88 @@
+// TfrmMain: the main window. It owns the tray icon and its menu, the task
+// panes that host every command, the eraser's and the start-page guard's
+// timers, and the process-wide URL-history object.
+#pragma once
+#include <memory>
+#include <string>
+#include "app/CoolTrayIcon.h"
+#include "chrome/WindowHeader.h"
+#include "platform/Platform.h"
+#include "settings/mRegistry.h"
+#include "ui/Menu.h"
+#include "ui/TaskPaneGroup.h"
+#include "ui/Timer.h"
+
+namespace app {
+
+inline constexpr const char* ApplicationTitle = "Tarnwick v3.4.1";
+inline constexpr const char* HelpFile = "help.chm";
+// The window's height with every pane folded.
+inline constexpr int FoldedHeight = 168;
+inline constexpr int TrayIconCount = 3;
+
+class TfrmMain : public chrome::HeaderForm {
+ public:
+  TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit);
+  ~TfrmMain() override;
+
+  platform::Platform& platform() { return platform_; }
+
+  ui::ToolButton& btnClose;
+  ui::ToolButton& btnMinimize;
+  ui::ToolButton& dxToolButton1;
+  ui::Panel Panel2;
+  ui::TaskPaneGroup File1;
+  ui::TaskPaneGroup Tools1;
+  ui::TaskPaneGroup Settings;
+  ui::TaskPaneGroup help;
+  ui::PopupMenu PopupMenu1;
+  ui::Timer Timer1;
+  ui::Timer Timer2;
+  ui::Timer StartPageTimer;
+  settings::TmRegistry reg5;
+  settings::TmRegistry reg6;
+  settings::TmRegistry reg7;
+  settings::TmRegistry reg9;
+  TCoolTrayIcon Tray;
+
+  std::string TempFolderPath;
+  // Null when the system could not create it.
+  std::unique_ptr<platform::UrlHistory> UrlHistory;
+
+  // Life cycle.
+  void FormCreate();
+  void FormShow();
+  void FormHide();
+  void FormClose(ui::CloseAction& action);
+  void FormDestroy();
+
+  // Commands.
+  void Exit1Click();
+  void btnHideClick();
+  void Show1Click();
+  void Help1Click();
+  void Help2Click();
+  void dxToolButton1Click();
+  void VisitHomePage1Click();
+  void File1Click();
+  void Tools1Click();
+  void SettingsClick();
+  void helpClick();
+
+ protected:
+  std::string headerTitle() override;
+
+ private:
+  void buildPanes();
+  void buildTrayMenu();
+  // Opening a pane folds the others and sizes the window to it; folding a
+  // pane, or choosing one of its commands, returns the window to 168.
+  void paneAccordion(ui::TaskPaneGroup& pane, int expandedWindowHeight);
+
+  platform::Platform& platform_;
+};
+
+// The vendor's product page, opened by "Visit Home Page".
+std::string homePageUrl();
+
+}  // namespace app

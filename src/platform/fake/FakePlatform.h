@@ -1,0 +1,29 @@
+// Every fake service in one place, bundled as the program expects them.
+#pragma once
+#include "platform/Platform.h"
+#include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeTime.h"
+#include "platform/fake/FakeToolkit.h"
+#include "platform/fake/FakeWindows.h"
+
+namespace fake {
+
+struct FakePlatform {
+  FakeRegistry registry;
+  FakeWindows windows;
+  FakeTime time;
+  FakeDialogs dialogs;
+  FakeNotifyArea tray;
+  FakeInstance instance;
+  FakeShell shell;
+  FakeHelp help;
+  FakeGuiThread gui;
+  FakeUrlHistoryFactory urlHistory;
+  FakeFiles files;
+  FakeToolkit toolkit{dialogs};
+  platform::Platform platform{registry, windows, time, time, dialogs, tray, instance,
+                              shell,    help,    gui,  urlHistory, files};
+};
+
+}  // namespace fake

@@ -1,0 +1,47 @@
+// An in-memory registry for native tests: keys and value names ignore case,
+// keys can be made unopenable and writes can be refused.
+#pragma once
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include "platform/Registry.h"
+
+namespace fake {
+
+class FakeRegistry : public platform::Registry {
+ public:
+  struct Value {
+    std::string name;  // as first written
+    std::uint32_t type = platform::RegSz;
+    std::string data;  // raw bytes; strings include their NUL
+  };
+  struct Key {
+    std::map<std::string, Value> values;  // by lower-cased name
+    bool locked = false;                  // cannot be opened with full access
+    bool refuseWrites = false;
+    std::set<std::string> failingReads;   // lower-cased names whose data cannot be read
+  };
+
+  std::unique_ptr<platform::RegistryKey> open(platform::Hive hive, const std::string& path) override;
+  std::unique_ptr<platform::RegistryKey> create(platform::Hive hive, const std::string& path) override;
+
+  // Test helpers.
+  void setString(platform::Hive hive, const std::string& path, const std::string& name, const std::string& text);
+  void setRaw(platform::Hive hive, const std::string& path, const std::string& name, std::uint32_t type,
+              const std::string& data);
+  // The text of a string value without its NUL; nothing when missing.
+  std::optional<std::string> text(platform::Hive hive, const std::string& path, const std::string& name) const;
+  bool exists(platform::Hive hive, const std::string& path) const;
+  Key& key(platform::Hive hive, const std::string& path);  // created when missing
+  // Forbids creating this key (as for the local machine's keys without rights).
+  void forbidCreate(platform::Hive hive, const std::string& path);
+  int writes = 0;  // values written through keys
+
+ private:
+  static std::string id(platform::Hive hive, const std::string& path);
+  std::map<std::string, Key> keys_;
+  std::set<std::string> forbidden_;
+};
+
+}  // namespace fake

@@ -1,0 +1,90 @@
+#include "platform/fake/FakeServices.h"
+#include <condition_variable>
+#include <mutex>
+
+namespace fake {
+
+bool FakeDialogs::question(const std::string& t, const std::string& c) {
+  shown.push_back({"question", t, c});
+  if (answers.empty()) return false;
+  bool a = answers.front();
+  answers.pop_front();
+  return a;
+}
+
+void FakeNotifyArea::add(const platform::TrayRecord& r) {
+  calls.push_back("add");
+  record = r;
+  present = true;
+}
+
+void FakeNotifyArea::modify(const platform::TrayRecord& r) {
+  calls.push_back("modify");
+  record = r;
+}
+
+void FakeNotifyArea::remove() {
+  calls.push_back("remove");
+  present = false;
+}
+
+bool FakeNotifyArea::cursorPos(platform::Point& p) {
+  if (!cursorReadable) return false;
+  p = cursor;
+  return true;
+}
+
+void FakeNotifyArea::click(platform::TrayMouse m) {
+  if (handler_) handler_(m);
+}
+
+bool FakeInstance::claim(const std::string& name) {
+  claims.push_back(name);
+  return taken.insert(name).second;
+}
+
+struct FakeGuiThread::Pending {
+  std::function<void()> fn;
+  bool done = false;
+  std::mutex m;
+  std::condition_variable cv;
+};
+
+void FakeGuiThread::sendSync(const std::function<void()>& fn) {
+  auto p = std::make_shared<Pending>();
+  p->fn = fn;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(p);
+  }
+  std::unique_lock<std::mutex> lock(p->m);
+  p->cv.wait(lock, [&] { return p->done; });
+}
+
+int FakeGuiThread::pump() {
+  int ran = 0;
+  for (;;) {
+    std::shared_ptr<Pending> p;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (queue_.empty()) return ran;
+      p = queue_.front();
+      queue_.pop_front();
+    }
+    p->fn();
+    ++ran;
+    {
+      std::lock_guard<std::mutex> lock(p->m);
+      p->done = true;
+    }
+    p->cv.notify_all();
+  }
+}
+
+std::unique_ptr<platform::UrlHistory> FakeUrlHistoryFactory::create() {
+  if (!available) return nullptr;
+  ++created;
+  return std::make_unique<FakeUrlHistory>(clears);
+}
+
+}  // namespace fake

@@ -1,0 +1,122 @@
+// Recording fakes of the simpler platform services for native tests.
+#pragma once
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+#include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/GuiThread.h"
+#include "platform/Help.h"
+#include "platform/Instance.h"
+#include "platform/NotifyArea.h"
+#include "platform/Shell.h"
+#include "platform/UrlHistory.h"
+
+namespace fake {
+
+struct Shown {
+  std::string kind;  // "message", "question", "error"
+  std::string text;
+  std::string caption;
+};
+
+class FakeDialogs : public platform::Dialogs {
+ public:
+  std::vector<Shown> shown;
+  std::deque<bool> answers;  // for questions; No when empty
+  void message(const std::string& t, const std::string& c) override { shown.push_back({"message", t, c}); }
+  bool question(const std::string& t, const std::string& c) override;
+  void error(const std::string& t, const std::string& c) override { shown.push_back({"error", t, c}); }
+};
+
+class FakeNotifyArea : public platform::NotifyArea {
+ public:
+  bool present = false;
+  platform::TrayRecord record;
+  std::vector<std::string> calls;  // "add", "modify", "remove"
+  platform::Point cursor{100, 200};
+  bool cursorReadable = true;
+
+  void add(const platform::TrayRecord& r) override;
+  void modify(const platform::TrayRecord& r) override;
+  void remove() override;
+  void setMouseHandler(std::function<void(platform::TrayMouse)> h) override { handler_ = std::move(h); }
+  bool cursorPos(platform::Point& p) override;
+  // Sends a mouse message as the notification area does.
+  void click(platform::TrayMouse m);
+
+ private:
+  std::function<void(platform::TrayMouse)> handler_;
+};
+
+class FakeInstance : public platform::Instance {
+ public:
+  std::set<std::string> taken;  // names held by other processes
+  std::vector<std::string> claims;
+  bool claim(const std::string& name) override;
+};
+
+class FakeShell : public platform::Shell {
+ public:
+  struct Call {
+    platform::WindowId owner;
+    std::string verb, file;
+  };
+  std::vector<Call> calls;
+  void execute(platform::WindowId owner, const std::string& verb, const std::string& file) override {
+    calls.push_back({owner, verb, file});
+  }
+};
+
+class FakeHelp : public platform::Help {
+ public:
+  std::vector<std::string> requests;  // "contents:help.chm", "topic:help.chm:Introduction", "closeAll"
+  void contents(const std::string& f) override { requests.push_back("contents:" + f); }
+  void topic(const std::string& f, const std::string& t) override { requests.push_back("topic:" + f + ":" + t); }
+  void closeAll() override { requests.push_back("closeAll"); }
+};
+
+// Workers queue their calls; the test's loop runs them with pump().
+class FakeGuiThread : public platform::GuiThread {
+ public:
+  void sendSync(const std::function<void()>& fn) override;
+  // Runs queued calls; returns how many ran.
+  int pump();
+
+ private:
+  struct Pending;
+  std::deque<std::shared_ptr<Pending>> queue_;
+  std::mutex mutex_;
+};
+
+class FakeUrlHistory : public platform::UrlHistory {
+ public:
+  explicit FakeUrlHistory(int& clears) : clears_(clears) {}
+  bool clearHistory() override {
+    ++clears_;
+    return true;
+  }
+
+ private:
+  int& clears_;
+};
+
+class FakeUrlHistoryFactory : public platform::UrlHistoryFactory {
+ public:
+  bool available = true;
+  int created = 0;
+  int clears = 0;
+  std::unique_ptr<platform::UrlHistory> create() override;
+};
+
+class FakeFiles : public platform::Files {
+ public:
+  std::string temp = "C:\\Users\\user\\Temp\\";
+  std::string tempFolder() override { return temp; }
+};
+
+}  // namespace fake

@@ -1,0 +1,74 @@
+#include "platform/fake/FakeWindows.h"
+#include <algorithm>
+#include <cctype>
+
+namespace fake {
+
+namespace {
+bool sameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
+}
+}  // namespace
+
+FakeWindow& FakeWindows::add(const FakeWindow& w) {
+  windows.push_back(w);
+  return windows.back();
+}
+
+FakeWindow* FakeWindows::get(platform::WindowId id) {
+  for (auto& w : windows)
+    if (w.id == id) return &w;
+  return nullptr;
+}
+
+std::string FakeWindows::className(platform::WindowId w) {
+  auto* win = get(w);
+  return win ? win->cls.substr(0, 255) : "";
+}
+
+std::string FakeWindows::text(platform::WindowId w) {
+  auto* win = get(w);
+  return win ? win->title.substr(0, 255) : "";
+}
+
+platform::WindowId FakeWindows::find(const std::string& cls, const std::string& title, platform::WindowId after) {
+  bool searching = after == 0;
+  for (auto& w : windows) {
+    if (!searching) {
+      searching = w.id == after;
+      continue;
+    }
+    if (sameText(w.cls, cls) && sameText(w.title, title)) return w.id;
+  }
+  return 0;
+}
+
+std::uint32_t FakeWindows::processOf(platform::WindowId w) {
+  auto* win = get(w);
+  return win ? win->process : 0;
+}
+
+bool FakeWindows::isIconic(platform::WindowId w) {
+  auto* win = get(w);
+  return win && win->iconic;
+}
+
+bool FakeWindows::isVisible(platform::WindowId w) {
+  auto* win = get(w);
+  return win && win->visible;
+}
+
+bool FakeWindows::isEnabled(platform::WindowId w) {
+  auto* win = get(w);
+  return win && win->enabled;
+}
+
+platform::WindowId FakeWindows::lastActivePopup(platform::WindowId w) {
+  auto* win = get(w);
+  if (!win) return 0;
+  return win->lastActivePopup ? win->lastActivePopup : w;
+}
+
+}  // namespace fake

@@ -1,0 +1,71 @@
+#include "platform/win32/RegistryWin32.h"
+
+namespace platform::win32 {
+
+HKEY hiveHandle(Hive hive) {
+  switch (hive) {
+    case Hive::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case Hive::CurrentUser: return HKEY_CURRENT_USER;
+    case Hive::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case Hive::Users: return HKEY_USERS;
+    case Hive::CurrentConfig: return HKEY_CURRENT_CONFIG;
+  }
+  return HKEY_LOCAL_MACHINE;
+}
+
+RegistryKey::~RegistryKey() { RegCloseKey(key_); }
+
+RegValue RegistryKey::query(const std::string& name) {
+  RegValue v;
+  DWORD type = 0, size = 0;
+  LONG rc = RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
+  if (rc == ERROR_FILE_NOT_FOUND) return v;  // Missing
+  if (rc != ERROR_SUCCESS) {
+    v.status = RegValue::Status::Failed;
+    return v;
+  }
+  v.status = RegValue::Status::Found;
+  v.type = type;
+  // The value may grow between the two calls (another process writing it);
+  // ask again for the size a few times before calling it a failure.
+  for (int attempt = 0; attempt < 4 && size > 0; ++attempt) {
+    v.data.assign(size, '\0');
+    DWORD got = size;
+    rc = RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data.data()), &got);
+    if (rc == ERROR_SUCCESS) {
+      v.type = type;
+      v.data.resize(got);  // ANSI sizes from the first call may be an over-estimate
+      return v;
+    }
+    if (rc != ERROR_MORE_DATA) break;
+    size = got;
+  }
+  if (size == 0) {
+    v.data.clear();
+    return v;
+  }
+  v.status = RegValue::Status::Failed;
+  v.data.clear();
+  return v;
+}
+
+bool RegistryKey::setString(const std::string& name, const std::string& text) {
+  return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::unique_ptr<platform::RegistryKey> Registry::open(Hive hive, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<RegistryKey>(key);
+}
+
+std::unique_ptr<platform::RegistryKey> Registry::create(Hive hive, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(hiveHandle(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
+    return nullptr;
+  return std::make_unique<RegistryKey>(key);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,28 @@
+// The top-level window service on user32.
+#pragma once
+#include <windows.h>
+#include "platform/Windows.h"
+
+namespace platform::win32 {
+
+inline HWND toHwnd(WindowId w) { return reinterpret_cast<HWND>(w); }
+inline WindowId toId(HWND h) { return reinterpret_cast<WindowId>(h); }
+
+class Windows : public platform::Windows {
+ public:
+  std::string className(WindowId w) override;
+  std::string text(WindowId w) override;
+  WindowId find(const std::string& cls, const std::string& title, WindowId after = 0) override;
+  std::uint32_t processOf(WindowId w) override;
+  std::uint32_t currentProcess() override;
+  bool isIconic(WindowId w) override;
+  bool isVisible(WindowId w) override;
+  bool isEnabled(WindowId w) override;
+  void restore(WindowId w) override;
+  void setForeground(WindowId w) override;
+  WindowId lastActivePopup(WindowId w) override;
+  void bringToTop(WindowId w) override;
+  void postNull(WindowId w) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <stdexcept>
+#include "app/Program.h"
+#include "app/uMain.h"
+#include "platform/fake/FakePlatform.h"
+#include "settings/LockState.h"
+
+using platform::Hive;
+
+namespace {
+
+constexpr const char* MainPath = "software\\Tarnwick";
+
+// Captions of the visible tray-menu items, in order.
+std::vector<std::string> visibleItems(ui::PopupMenu& menu) {
+  std::vector<std::string> out;
+  for (auto& item : menu.items())
+    if (item->visible) out.push_back(item->caption());
+  return out;
+}
+
+struct MainWindow : ::testing::Test {
+  fake::FakePlatform f;
+  std::unique_ptr<app::TfrmMain> form;
+
+  void start() {
+    form = std::make_unique<app::TfrmMain>(f.platform, f.toolkit);
+    form->create();
+  }
+  ui::MenuItem& item(const char* name) { return *form->PopupMenu1.find(name); }
+};
+
+}  // namespace
+
+TEST(Program, FirstInstanceCreatesTheThreeWindowsInOrderThenRuns) {
+  fake::FakePlatform f;
+  bool ran = false;
+  f.toolkit.onRun = [&] {
+    ran = true;
+    EXPECT_EQ(f.toolkit.realised, (std::vector<std::string>{"frmMain", "frmBlockList", "frmOptions"}));
+    EXPECT_TRUE(f.tray.present);
+    EXPECT_FALSE(f.toolkit.appWindowVisible) << "no taskbar button at start";
+  };
+  EXPECT_EQ(app::RunProgram(f.platform, f.toolkit), 0);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(f.instance.claims, (std::vector<std::string>{"PREVINST:tarnwick"}));
+  EXPECT_EQ(f.toolkit.title(), "Tarnwick v3.4.1");
+  EXPECT_FALSE(f.tray.present) << "the icon goes with the program";
+}
+
+TEST(Program, SecondInstanceCreatesNoWindowAndActivatesTheRunningOne) {
+  fake::FakePlatform f;
+  f.instance.taken.insert("PREVINST:tarnwick");
+  // Own application window in front, the running copy's behind it.
+  f.windows.add({fake::FakeToolkit::AppWindowId, "TarnwickApp", "Tarnwick v3.4.1", 1});
+  f.windows.add({77, "TarnwickApp", "Tarnwick v3.4.1", 2, false, true, false, 78});
+  f.windows.add({78, "Popup", "dialog", 2, true, true});
+  f.toolkit.onRun = [] { FAIL() << "a second copy must not run a message loop"; };
+  EXPECT_EQ(app::RunProgram(f.platform, f.toolkit), 0);
+  EXPECT_TRUE(f.toolkit.realised.empty());
+  EXPECT_EQ(f.windows.requests, (std::vector<std::string>{"foreground:77", "top:78"}));
+}
+
+TEST(Program, ActivationRules) {
+  auto activate = [](auto setup) {
+    fake::FakePlatform f;
+    f.windows.add({fake::FakeToolkit::AppWindowId, "TarnwickApp", "Tarnwick v3.4.1", 1});
+    setup(f);
+    f.toolkit.setTitle("Tarnwick v3.4.1");
+    app::ActivateRunningInstance(f.windows, f.toolkit);
+    return f.windows.requests;
+  };
+  // A minimised running copy is restored, nothing else.
+  EXPECT_EQ(activate([](fake::FakePlatform& f) { f.windows.add({9, "TarnwickApp", "TARNWICK V3.4.1", 2, true, true, true}); }),
+            (std::vector<std::string>{"restore:9"}));
+  // A hidden or disabled last popup is not the target.
+  EXPECT_EQ(activate([](fake::FakePlatform& f) {
+              f.windows.add({9, "TarnwickApp", "Tarnwick v3.4.1", 2, true, true, false, 10});
+              f.windows.add({10, "X", "x", 2, false, true});
+            }),
+            (std::vector<std::string>{"foreground:9", "top:9"}));
+  // No running copy found after our own window: nothing happens.
+  EXPECT_TRUE(activate([](fake::FakePlatform&) {}).empty());
+  // The first match belongs to another process: stop without activating.
+  EXPECT_TRUE(activate([](fake::FakePlatform& f) {
+                f.windows.windows.insert(f.windows.windows.begin(), {9, "TarnwickApp", "Tarnwick v3.4.1", 2});
+              }).empty());
+}
+
+TEST_F(MainWindow, CreationWritesVersionAndPreparesTheTypedUrlKey) {
+  start();
+  EXPECT_EQ(f.registry.text(Hive::CurrentUser, MainPath, "Version"), "3.4.1");
+  EXPECT_TRUE(f.registry.exists(Hive::CurrentUser, "Software\\Microsoft\\Internet Explorer\\TypedURLs"));
+  EXPECT_EQ(form->TempFolderPath, f.files.temp);
+  EXPECT_NE(form->UrlHistory, nullptr);
+  EXPECT_FALSE(form->visible());
+  // The caption is gone and the window shorter by its height.
+  EXPECT_EQ(f.toolkit.peerOf(*form)->style() & chrome::style::Caption, chrome::style::Border);
+  EXPECT_EQ(form->height(), 163 + 2);
+  EXPECT_EQ(f.tray.record.tip, "Tarnwick");
+  EXPECT_EQ(f.tray.record.icon, 0);
+}
+
+TEST_F(MainWindow, StartsUnlockedWithoutPasswordAndResetsPassTemp) {
+  f.registry.setString(Hive::CurrentUser, MainPath, "Pass Temp", "old");
+  start();
+  EXPECT_EQ(f.registry.text(Hive::CurrentUser, MainPath, "Pass Temp"), "");
+  EXPECT_EQ(visibleItems(form->PopupMenu1),
+            (std::vector<std::string>{"&Erase", "E&rase...", "-", "Show Block &List", "&Options", "&Show", "-",
+                                      "&Check Latest Version...", "-", "&Help", "&About", "-", "E&xit", "-"}));
+}
+
+TEST_F(MainWindow, StartsLockedWithPasswordAndKeepsPassTemp) {
+  f.registry.setString(Hive::CurrentUser, MainPath, "Password", "Secret");
+  f.registry.setString(Hive::CurrentUser, MainPath, "Pass Temp", "Secret");
+  start();
+  EXPECT_EQ(f.registry.text(Hive::CurrentUser, MainPath, "Pass Temp"), "Secret");
+  EXPECT_EQ(visibleItems(form->PopupMenu1), (std::vector<std::string>{"-", "-", "-", "-", "Log &in..."}));
+  EXPECT_TRUE(form->help.visible()) << "only the tray menu is locked at start";
+
+  settings::ApplyLockState(form->PopupMenu1, settings::LockState::LoggedIn);
+  EXPECT_TRUE(item("Logout1").visible);
+  EXPECT_FALSE(item("Login1").visible);
+  EXPECT_TRUE(item("Exit2").visible);
+}
+
+TEST_F(MainWindow, GoesOnWithoutUrlHistory) {
+  f.urlHistory.available = false;
+  start();
+  EXPECT_EQ(form->UrlHistory, nullptr);
+  EXPECT_TRUE(f.dialogs.shown.empty());
+  EXPECT_TRUE(f.tray.present);
+}
+
+TEST_F(MainWindow, PaneAccordion) {
+  start();
+  form->Tools1.clickHeader();
+  EXPECT_FALSE(form->Tools1.collapsed());
+  EXPECT_EQ(form->height(), 397);
+  EXPECT_EQ(form->Tools1.height(), 35 + 397 - 168);
+
+  // Opening Help while Tools is open folds Tools and takes Help's height.
+  form->help.clickHeader();
+  EXPECT_TRUE(form->Tools1.collapsed());
+  EXPECT_FALSE(form->help.collapsed());
+  EXPECT_EQ(form->height(), 296);
+
+  // Folding the open pane returns to 168.
+  form->help.clickHeader();
+  EXPECT_TRUE(form->help.collapsed());
+  EXPECT_EQ(form->height(), 168);
+
+  // An item's command runs before its pane folds.
+  form->help.clickHeader();
+  int heightDuringCommand = 0;
+  f.help.requests.clear();
+  auto& helpItem = form->help.items()[0];
+  auto original = helpItem.OnClick;
+  helpItem.OnClick = [&] {
+    heightDuringCommand = form->height();
+    original();
+  };
+  form->help.clickItem(0);
+  EXPECT_EQ(heightDuringCommand, 296);
+  EXPECT_EQ(f.help.requests, (std::vector<std::string>{"contents:help.chm"}));
+  EXPECT_TRUE(form->help.collapsed());
+  EXPECT_EQ(form->height(), 168);
+
+  // The panes stack below each other and follow each other's height.
+  form->File1.clickHeader();
+  EXPECT_EQ(form->Tools1.top(), form->File1.top() + form->File1.height());
+  EXPECT_EQ(form->File1.width(), 195);
+}
+
+TEST_F(MainWindow, ShowHideCloseAndExit) {
+  start();
+  form->PopupMenu1.choose(item("Show1"));
+  EXPECT_TRUE(form->visible());
+  EXPECT_FALSE(form->PopupMenu1.autoPopup) << "no tray menu while the window is visible";
+  EXPECT_TRUE(f.toolkit.appWindowVisible) << "showing brings back the taskbar button";
+  EXPECT_EQ(f.windows.requests, (std::vector<std::string>{"foreground:1000", "foreground:" + std::to_string(form->handle())}));
+
+  form->btnMinimize.OnClick();
+  EXPECT_FALSE(form->visible());
+  EXPECT_TRUE(form->PopupMenu1.autoPopup);
+
+  form->show();
+  form->close();  // Alt+F4
+  EXPECT_FALSE(form->visible());
+  EXPECT_TRUE(form->PopupMenu1.autoPopup);
+  EXPECT_EQ(f.help.requests, (std::vector<std::string>{"closeAll"}));
+  EXPECT_FALSE(f.toolkit.terminated);
+
+  form->PopupMenu1.choose(item("Exit2"));
+  EXPECT_TRUE(f.toolkit.terminated);
+}
+
+TEST_F(MainWindow, HelpAndHomePageCommands) {
+  start();
+  form->PopupMenu1.choose(item("Help1"));
+  form->dxToolButton1.OnClick();
+  form->Panel1.OnClick = nullptr;
+  form->help.clickHeader();
+  form->help.clickItem(2);  // Visit Home Page
+  EXPECT_EQ(f.help.requests,
+            (std::vector<std::string>{"topic:help.chm:Introduction", "topic:help.chm:MainWindow"}));
+  ASSERT_EQ(f.shell.calls.size(), 1u);
+  EXPECT_EQ(f.shell.calls[0].verb, "open");
+  EXPECT_EQ(f.shell.calls[0].file, std::string("http://") + TARNWICK_VENDOR_HOST + "/tarnwick");
+  EXPECT_EQ(f.shell.calls[0].owner, form->handle());
+}
+
+TEST_F(MainWindow, HandlerExceptionGoesToTheErrorBox) {
+  start();
+  f.toolkit.setTitle("Tarnwick v3.4.1");
+  form->Tools1.items()[0].OnClick = [] { throw std::runtime_error("Cannot open file x"); };
+  form->Tools1.clickHeader();
+  form->Tools1.clickItem(0);
+  ASSERT_EQ(f.dialogs.shown.size(), 1u);
+  EXPECT_EQ(f.dialogs.shown[0].kind, "error");
+  EXPECT_EQ(f.dialogs.shown[0].text, "Cannot open file x");
+  EXPECT_EQ(f.dialogs.shown[0].caption, "Tarnwick v3.4.1");
+  EXPECT_TRUE(form->Tools1.collapsed()) << "the pane's own handler still runs";
+}
