@@ -1,1 +1,12 @@
-int main() { return 0; }
+// tarnwick.exe: builds the real platform and window system, then runs the
+// program. The toolkit comes first: its application window must exist before
+// the single-instance check reads its title.
+#include "app/Program.h"
+#include "platform/win32/Win32Platform.h"
+#include "ui/win32/Win32Toolkit.h"
+
+int main() {
+  platform::win32::Win32Platform win32;
+  ui::win32::Win32Toolkit toolkit(win32.platform().dialogs);
+  return app::RunProgram(win32.platform(), toolkit);
+}
