@@ -12,6 +12,7 @@ Control::Control(Control* parent, std::string name) : name_(std::move(name)), pa
 }
 
 Control::~Control() {
+  if (peer_) peer_->controlDestroyed();
   if (parent_) {
     auto& siblings = parent_->children_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());

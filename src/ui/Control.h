@@ -16,6 +16,8 @@ class ControlPeer {
   virtual ~ControlPeer() = default;
   virtual void sync() = 0;     // properties changed: mirror them
   virtual void repaint() = 0;  // redraw now
+  // The control is being destroyed: let go of it and of its real control.
+  virtual void controlDestroyed() {}
 };
 
 enum class MouseButton { Left, Right, Middle };

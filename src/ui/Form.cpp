@@ -22,6 +22,10 @@ void Form::setCaption(const std::string& c) {
 void Form::setClientSize(int w, int h) {
   clientWidth_ = w;
   clientHeight_ = h;
+  if (formPeer() && formPeer()->clientSizeChanged()) {
+    realign();
+    return;
+  }
   setBounds(left(), top(), w, h);
 }
 

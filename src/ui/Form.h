@@ -26,6 +26,10 @@ class FormPeer : public ControlPeer {
   // Lets the user move the window with the mouse, as a caption drag does.
   virtual void beginDrag() = 0;
   virtual platform::WindowId handle() = 0;
+  // The model's client size changed after realisation: resizes the window so
+  // that its client area has that size and returns true, or returns false
+  // when the peer leaves the bounds to the model.
+  virtual bool clientSizeChanged() { return false; }
 };
 
 class Form : public Control {
@@ -41,6 +45,7 @@ class Form : public Control {
   FormPosition position() const { return position_; }
   void setPosition(FormPosition p) { position_ = p; }
   // Client size at design; the window size follows from it and the border.
+  // Once the form is realised its bounds are the outer window's.
   void setClientSize(int w, int h);
   int clientWidth() const { return clientWidth_; }
   int clientHeight() const { return clientHeight_; }

@@ -9,6 +9,9 @@ void Toolkit::dispatch(const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& e) {
     dialogs_.error(e.what(), title());
+  } catch (...) {
+    // Anything else would otherwise unwind through the window system.
+    dialogs_.error("Unknown error", title());
   }
 }
 

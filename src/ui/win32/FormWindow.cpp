@@ -1,0 +1,218 @@
+#include <windows.h>
+#include <commctrl.h>
+#include "ui/win32/GdiCanvas.h"
+#include "ui/win32/Peers.h"
+
+namespace ui::win32 {
+
+namespace {
+
+struct FrameStyle {
+  DWORD style;
+  DWORD exStyle;
+};
+
+FrameStyle frameStyleOf(ui::BorderStyle b) {
+  switch (b) {
+    case ui::BorderStyle::None: return {WS_POPUP, 0};
+    case ui::BorderStyle::Single: return {WS_CAPTION | WS_BORDER | WS_SYSMENU, 0};
+    case ui::BorderStyle::Sizeable:
+      return {WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0};
+    case ui::BorderStyle::Dialog: return {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME};
+    case ui::BorderStyle::ToolWindow: return {WS_CAPTION | WS_SYSMENU, WS_EX_TOOLWINDOW};
+    case ui::BorderStyle::SizeToolWin: return {WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, WS_EX_TOOLWINDOW};
+  }
+  return {WS_POPUP, 0};
+}
+
+}  // namespace
+
+FormWindow::~FormWindow() = default;
+
+void FormWindow::create(HWND owner) {
+  const FrameStyle fs = frameStyleOf(form_.borderStyle());
+  RECT r{0, 0, form_.clientWidth(), form_.clientHeight()};
+  AdjustWindowRectEx(&r, fs.style, FALSE, fs.exStyle);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  createWindow(classes::Form, form_.caption().c_str(), fs.style | WS_CLIPCHILDREN, fs.exStyle, form_.left(),
+               form_.top(), w, h, owner);
+  if (!hwnd_) return;
+  form_.attachPeer(this);
+  // From here on the model's bounds are the outer window's.
+  form_.setBounds(form_.left(), form_.top(), w, h);
+  reportBounds();
+}
+
+HWND FormWindow::tooltip() {
+  if (!tooltip_ && hwnd_) {
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               toolkit_.instance(), nullptr);
+  }
+  return tooltip_;
+}
+
+void FormWindow::sync() {
+  if (!hwnd_) return;
+  // Applying may change the model again (centring, the window reporting its
+  // new size); such changes are applied in the same pass.
+  if (syncing_) {
+    resync_ = true;
+    return;
+  }
+  syncing_ = true;
+  do {
+    resync_ = false;
+    apply();
+  } while (resync_ && hwnd_);
+  syncing_ = false;
+}
+
+void FormWindow::apply() {
+  const bool wantShown = form_.visible();
+  if (wantShown && !shownApplied_ && form_.position() == ui::FormPosition::ScreenCenter) centreOnScreen();
+
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  if (r.left != form_.left() || r.top != form_.top() || r.right - r.left != form_.width() ||
+      r.bottom - r.top != form_.height())
+    SetWindowPos(hwnd_, nullptr, form_.left(), form_.top(), form_.width(), form_.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+  char text[1024] = "";
+  GetWindowTextA(hwnd_, text, sizeof text);
+  if (form_.caption() != text) SetWindowTextA(hwnd_, form_.caption().c_str());
+
+  // Only the model's own changes: a modal form disables the others directly.
+  if (form_.enabled() != enabledApplied_) {
+    enabledApplied_ = form_.enabled();
+    EnableWindow(hwnd_, enabledApplied_);
+  }
+  if (wantShown != shownApplied_) {
+    shownApplied_ = wantShown;
+    ShowWindow(hwnd_, wantShown ? SW_SHOW : SW_HIDE);
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FormWindow::centreOnScreen() {
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - form_.width()) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - form_.height()) / 2;
+  form_.setBounds(x, y, form_.width(), form_.height());
+}
+
+// The window moved or changed size (the user, the system, or the model's own
+// change): the model follows it.
+void FormWindow::reportBounds() {
+  if (!hwnd_ || IsIconic(hwnd_)) return;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  form_.setBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  RECT c;
+  GetClientRect(hwnd_, &c);
+  form_.clientResized(c.right - c.left, c.bottom - c.top);
+}
+
+void FormWindow::repaint() {
+  if (!hwnd_) return;
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void FormWindow::show() { sync(); }
+void FormWindow::hide() { sync(); }
+
+void FormWindow::runModal() {
+  if (!hwnd_) return;
+  HWND previous = GetActiveWindow();
+  // Every other window of the program waits until this one has closed.
+  std::vector<HWND> disabled;
+  auto disable = [&disabled](HWND w) {
+    if (w && IsWindowVisible(w) && IsWindowEnabled(w)) {
+      EnableWindow(w, FALSE);
+      disabled.push_back(w);
+    }
+  };
+  for (FormWindow* f : toolkit_.forms())
+    if (f != this) disable(f->hwnd());
+  disable(reinterpret_cast<HWND>(toolkit_.appWindow()));
+  if (IsWindowVisible(hwnd_)) SetActiveWindow(hwnd_);
+
+  toolkit_.loopUntil([this] { return modalDone_ || !hwnd_ || !form_.visible(); });
+
+  for (HWND w : disabled)
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+  if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  modalDone_ = false;
+}
+
+// Also before the loop has started (a form closed from its OnShow): the loop
+// then ends at once.
+void FormWindow::endModal() {
+  modalDone_ = true;
+  if (hwnd_) PostMessageA(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+std::uint32_t FormWindow::style() { return hwnd_ ? static_cast<std::uint32_t>(GetWindowLongA(hwnd_, GWL_STYLE)) : 0; }
+
+void FormWindow::setStyle(std::uint32_t style) {
+  if (!hwnd_) return;
+  SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(style));
+  SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int FormWindow::captionHeight() { return GetSystemMetrics(SM_CYCAPTION); }
+
+void FormWindow::beginDrag() {
+  if (!hwnd_) return;
+  ReleaseCapture();
+  SendMessageA(hwnd_, WM_SYSCOMMAND, 0xF012, 0);  // SC_MOVE + HTCAPTION: move with the mouse
+}
+
+bool FormWindow::clientSizeChanged() {
+  if (!hwnd_) return false;
+  RECT r{0, 0, form_.clientWidth(), form_.clientHeight()};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+  form_.setBounds(form_.left(), form_.top(), r.right - r.left, r.bottom - r.top);
+  return true;
+}
+
+LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE: {
+      // Alt+F4 and the system menu ask the model, which decides.
+      ui::Form& f = form_;
+      toolkit_.dispatch([&f] { f.close(); });
+      return 0;
+    }
+    case WM_WINDOWPOSCHANGED:
+      if (form_.peer() == this) reportBounds();
+      break;
+    case WM_ERASEBKGND: {
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      HBRUSH b = CreateSolidBrush(colorRef(form_.color()));
+      FillRect(reinterpret_cast<HDC>(wp), &rc, b);
+      DeleteObject(b);
+      return 1;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      if (form_.OnPaint) {
+        GdiCanvas canvas(dc, toolkit_.font());
+        ui::Form& f = form_;
+        const ui::Rect r = f.insideRect();
+        toolkit_.dispatch([&] {
+          if (f.OnPaint) f.OnPaint(canvas, r);
+        });
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    default: break;
+  }
+  return WindowPeer::handle(msg, wp, lp);
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,180 @@
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+#include "ui/win32/GdiCanvas.h"
+#include "ui/win32/Peers.h"
+#include "ui/win32/Theme.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// The glyphs as pixel masks, so they stay crisp at 15 x 15 on any system.
+struct GlyphMask {
+  int width;
+  std::vector<const char*> rows;
+};
+
+const GlyphMask& maskOf(ui::Glyph glyph) {
+  static const GlyphMask close{8,
+                               {"##....##",
+                                ".##..##.",
+                                "..####..",
+                                "...##...",
+                                "..####..",
+                                ".##..##.",
+                                "##....##"}};
+  // A small window with an arrow pointing down into it: send it away.
+  static const GlyphMask popup{9,
+                               {"#########",
+                                "#########",
+                                "#.......#",
+                                "#..###..#",
+                                "#...#...#",
+                                "#.......#",
+                                "#########"}};
+  static const GlyphMask help{8,
+                              {"..####..",
+                               ".##..##.",
+                               ".....##.",
+                               "....##..",
+                               "...##...",
+                               "...##...",
+                               "........",
+                               "...##..."}};
+  switch (glyph) {
+    case ui::Glyph::Close: return close;
+    case ui::Glyph::Popup: return popup;
+    default: return help;
+  }
+}
+
+void fill(HDC dc, const RECT& r, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+void frame(HDC dc, const RECT& r, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  FrameRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+}  // namespace
+
+void ToolButtonWindow::controlDestroyed() {
+  if (tipAdded_ && tooltip_ && IsWindow(tooltip_) && hwnd_) {
+    TOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  modelDestroyed();  // deletes this peer
+}
+
+void ToolButtonWindow::attachTooltip(HWND tooltip) {
+  tooltip_ = tooltip;
+  updateTooltip();
+}
+
+void ToolButtonWindow::synced() { updateTooltip(); }
+
+// The hint is shown by the form's tooltip window; a button without a hint
+// has no tool there.
+void ToolButtonWindow::updateTooltip() {
+  if (!tooltip_ || !hwnd_) return;
+  const std::string& hint = button_.hint();
+  if (tipAdded_ && hint == tipShown_) return;
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
+  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  ti.lpszText = const_cast<char*>(hint.c_str());
+  if (hint.empty()) {
+    if (tipAdded_) SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    tipAdded_ = false;
+  } else if (tipAdded_) {
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  } else {
+    tipAdded_ = SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+  }
+  tipShown_ = hint;
+}
+
+LRESULT ToolButtonWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_MOUSEMOVE: {
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
+        TrackMouseEvent(&tme);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      if (captured_) {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        const bool inside = PtInRect(&rc, pt) != 0;
+        if (inside != pressed_) {
+          pressed_ = inside;
+          InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+      }
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      SetCapture(hwnd_);
+      captured_ = pressed_ = true;
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool click = captured_ && pressed_;
+      if (captured_) ReleaseCapture();
+      if (click) toolkit_.dispatch(button_.OnClick);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      captured_ = pressed_ = false;
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: return 0;
+    default: return ChildWindow::handle(msg, wp, lp);
+  }
+}
+
+void ToolButtonWindow::paint(HDC dc, const RECT& rc) {
+  // Flat: the button shows its parent's colour until the mouse is over it.
+  ui::Control* parent = button_.parent();
+  fill(dc, rc, colorRef(parent ? parent->color() : button_.color()));
+  const bool enabled = button_.enabled();
+  if (enabled && pressed_) {
+    fill(dc, rc, theme::ButtonPressedFill);
+    frame(dc, rc, theme::ButtonHotFrame);
+  } else if (enabled && (hot_ || captured_)) {
+    fill(dc, rc, theme::ButtonHotFill);
+    frame(dc, rc, theme::ButtonHotFrame);
+  }
+  const GlyphMask& mask = maskOf(button_.glyph());
+  const int h = static_cast<int>(mask.rows.size());
+  int x0 = (rc.right - rc.left - mask.width) / 2;
+  int y0 = (rc.bottom - rc.top - h) / 2;
+  if (enabled && pressed_) {
+    ++x0;
+    ++y0;
+  }
+  const COLORREF ink = enabled ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < mask.width; ++x)
+      if (mask.rows[y][x] == '#') SetPixel(dc, x0 + x, y0 + y, ink);
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,292 @@
+#include "ui/win32/Win32Toolkit.h"
+#include <commctrl.h>
+#include <algorithm>
+#include "platform/win32/resource.h"
+#include "ui/TaskPaneGroup.h"
+#include "ui/win32/GdiCanvas.h"
+#include "ui/win32/MenuSession.h"
+#include "ui/win32/Peers.h"
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr UINT ActivateLastPopup = WM_APP + 1;
+
+}  // namespace
+
+std::string applicationTitleFor(const std::string& exePath) {
+  std::string name(exePath);
+  const std::size_t slash = name.find_last_of("\\/:");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  if (name.size() > 1) CharLowerBuffA(&name[1], static_cast<DWORD>(name.size() - 1));
+  return name;
+}
+
+namespace {
+
+std::string startupTitle() {
+  char path[MAX_PATH + 1] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return applicationTitleFor(path);
+}
+
+}  // namespace
+
+Win32Toolkit::Win32Toolkit(platform::Dialogs& dialogs) : ui::Toolkit(dialogs), instance_(GetModuleHandleA(nullptr)) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  font_ = createStandardFont(false);
+  boldFont_ = createStandardFont(true);
+  LOGFONTA lf{};
+  GetObjectA(font_, sizeof lf, &lf);
+  lf.lfUnderline = TRUE;
+  linkFont_ = CreateFontIndirectA(&lf);
+  registerClasses();
+  // A caption and a minimise box make it the program's taskbar button; at
+  // no size it shows nothing else.
+  appWindow_ = CreateWindowExA(0, classes::App, startupTitle().c_str(),
+                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                               nullptr, instance_, this);
+  menuHost_ = CreateWindowExA(WS_EX_TOOLWINDOW, classes::MenuHost, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              instance_, this);
+}
+
+Win32Toolkit::~Win32Toolkit() {
+  // Forms that outlive the toolkit keep their models but lose their windows.
+  for (auto& [raw, peer] : peers_) peer->control().attachPeer(nullptr);
+  peers_.clear();
+  forms_.clear();
+  if (menuHost_) DestroyWindow(menuHost_);
+  if (appWindow_) DestroyWindow(appWindow_);
+  DeleteObject(font_);
+  DeleteObject(boldFont_);
+  DeleteObject(linkFont_);
+}
+
+void Win32Toolkit::registerClasses() {
+  HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_MAIN));
+  if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
+  auto reg = [&](const char* name, WNDPROC proc, UINT style) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance_;
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);  // a second toolkit finds the classes registered
+  };
+  reg(classes::App, appWindowProc, 0);
+  reg(classes::MenuHost, menuHostProc, 0);
+  reg(classes::Form, WindowPeer::windowProc, 0);
+  reg(classes::Panel, WindowPeer::windowProc, 0);
+  reg(classes::ToolButton, WindowPeer::windowProc, 0);
+  reg(classes::TaskPane, WindowPeer::windowProc, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Forms and their controls.
+
+void Win32Toolkit::realise(ui::Form& form) {
+  if (form.peer()) return;
+  auto owned = std::make_unique<FormWindow>(*this, form);
+  FormWindow& window = *owned;
+  peers_.emplace(&window, std::move(owned));
+  window.create(appWindow_);
+  if (!window.hwnd()) {
+    peers_.erase(&window);
+    return;
+  }
+  forms_.push_back(&window);
+  realiseChildren(form, window);
+}
+
+std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
+  if (auto* pane = dynamic_cast<ui::TaskPaneGroup*>(&control)) return std::make_unique<TaskPaneWindow>(*this, *pane);
+  if (auto* button = dynamic_cast<ui::ToolButton*>(&control))
+    return std::make_unique<ToolButtonWindow>(*this, *button);
+  if (auto* panel = dynamic_cast<ui::Panel*>(&control)) return std::make_unique<PanelWindow>(*this, *panel);
+  // Any other control: its colour and its paint event.
+  return std::make_unique<ChildWindow>(*this, control);
+}
+
+void Win32Toolkit::realiseChildren(ui::Control& parent, WindowPeer& parentWindow) {
+  for (ui::Control* child : parent.children()) {
+    if (child->peer()) continue;
+    std::unique_ptr<ChildWindow> owned = createPeer(*child);
+    ChildWindow& window = *owned;
+    peers_.emplace(&window, std::move(owned));
+    window.create(parentWindow.hwnd());
+    if (!window.hwnd()) {
+      peers_.erase(&window);
+      continue;
+    }
+    child->attachPeer(&window);
+    if (auto* button = dynamic_cast<ToolButtonWindow*>(&window))
+      if (FormWindow* f = formOf(GetAncestor(window.hwnd(), GA_ROOT))) button->attachTooltip(f->tooltip());
+    realiseChildren(*child, window);
+  }
+}
+
+void Win32Toolkit::release(WindowPeer* peer) {
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), peer), forms_.end());
+  peers_.erase(peer);
+}
+
+HWND Win32Toolkit::windowOf(const ui::Control& control) const {
+  auto* peer = dynamic_cast<WindowPeer*>(control.peer());
+  return peer && alive(peer) ? peer->hwnd() : nullptr;
+}
+
+FormWindow* Win32Toolkit::formOf(HWND hwnd) const {
+  for (FormWindow* f : forms_)
+    if (f->hwnd() == hwnd) return f;
+  return nullptr;
+}
+
+ui::Form* Win32Toolkit::focusedForm() {
+  HWND focus = GetFocus();
+  if (!focus) return nullptr;
+  FormWindow* f = formOf(GetAncestor(focus, GA_ROOT));
+  return f ? &f->form() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Popup menus.
+
+void Win32Toolkit::popup(ui::PopupMenu& menu, int x, int y) {
+  if (menu_) return;  // one menu at a time
+  MenuSession session(*this, menu);
+  menu_ = &session;
+  ui::MenuItem* chosen = nullptr;
+  try {
+    chosen = session.track(x, y);
+  } catch (...) {
+    menu_ = nullptr;
+    throw;
+  }
+  menu_ = nullptr;
+  // The menu is closed before the command runs, as after a click.
+  if (chosen) menu.choose(*chosen);
+}
+
+LRESULT CALLBACK Win32Toolkit::menuHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+  auto* tk = reinterpret_cast<Win32Toolkit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (tk && tk->menu_) {
+    LRESULT result = 0;
+    try {
+      if (tk->menu_->onHostMessage(msg, wp, lp, result)) return result;
+    } catch (...) {
+      return 0;
+    }
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// ---------------------------------------------------------------------------
+// The application window.
+
+void Win32Toolkit::setTitle(const std::string& title) { SetWindowTextA(appWindow_, title.c_str()); }
+
+std::string Win32Toolkit::title() {
+  char buffer[514] = "";
+  GetWindowTextA(appWindow_, buffer, sizeof buffer);
+  return buffer;
+}
+
+platform::WindowId Win32Toolkit::appWindow() { return reinterpret_cast<platform::WindowId>(appWindow_); }
+
+void Win32Toolkit::hideAppWindow() { ShowWindow(appWindow_, SW_HIDE); }
+
+void Win32Toolkit::restoreAppWindow() { ShowWindow(appWindow_, SW_RESTORE); }
+
+LRESULT CALLBACK Win32Toolkit::appWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE)
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+  auto* tk = reinterpret_cast<Win32Toolkit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!tk) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    return tk->onAppMessage(hwnd, msg, wp, lp);
+  } catch (...) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+LRESULT Win32Toolkit::onAppMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE: {
+      // Closing the taskbar button asks the main form (the first one) to
+      // close, as the system menu of that form would.
+      if (!forms_.empty()) {
+        ui::Form& main = forms_.front()->form();
+        dispatch([&main] { main.close(); });
+      } else {
+        terminate();
+      }
+      return 0;
+    }
+    case WM_SETFOCUS:
+      // Activating the taskbar button activates the program's window.
+      PostMessageA(hwnd, ActivateLastPopup, 0, 0);
+      return 0;
+    case ActivateLastPopup: {
+      HWND popup = GetLastActivePopup(hwnd);
+      if (popup && popup != hwnd && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+      return 0;
+    }
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Message loops.
+
+bool Win32Toolkit::pumpOne() {
+  MSG msg;
+  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0) {
+    terminated_ = true;
+    // Loops further out (another modal form, a message box) end too.
+    PostQuitMessage(static_cast<int>(msg.wParam));
+    return false;
+  }
+  if (got < 0) return false;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return true;
+}
+
+void Win32Toolkit::run() {
+  while (!terminated_)
+    if (!pumpOne()) break;
+}
+
+void Win32Toolkit::terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Win32Toolkit::processMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace ui::win32
