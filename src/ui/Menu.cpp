@@ -30,6 +30,17 @@ char MenuItem::accelerator() const {
   return 0;
 }
 
+std::vector<MenuItem*> shownItems(const std::vector<std::unique_ptr<MenuItem>>& items) {
+  std::vector<MenuItem*> shown;
+  for (const auto& item : items) {
+    if (!item->visible) continue;
+    if (item->isSeparator() && (shown.empty() || shown.back()->isSeparator())) continue;
+    shown.push_back(item.get());
+  }
+  if (!shown.empty() && shown.back()->isSeparator()) shown.pop_back();
+  return shown;
+}
+
 MenuItem* PopupMenu::defaultItem() {
   for (auto& item : root_.items())
     if (item->isDefault && item->visible) return item.get();

@@ -36,6 +36,10 @@ class MenuItem {
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
+// The items a menu shows: the visible ones, without separators at either
+// end or next to each other (hiding items must not leave empty sections).
+std::vector<MenuItem*> shownItems(const std::vector<std::unique_ptr<MenuItem>>& items);
+
 class PopupMenu {
  public:
   PopupMenu(Toolkit& toolkit, std::string name) : toolkit_(toolkit), root_(std::move(name), "") {}

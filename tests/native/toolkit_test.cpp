@@ -113,6 +113,28 @@ TEST(Menu, AcceleratorsAndDefault) {
   EXPECT_EQ(menu.defaultItem(), nullptr);
 }
 
+TEST(Menu, ShownItemsDropHiddenItemsAndEmptySections) {
+  fake::FakeDialogs dialogs;
+  fake::FakeToolkit tk(dialogs);
+  ui::PopupMenu menu(tk, "m");
+  menu.add("s0", "-");
+  menu.add("a", "&A");
+  menu.add("s1", "-");
+  menu.add("hidden", "&Hidden").visible = false;
+  menu.add("s2", "-");
+  menu.add("b", "&B");
+  menu.add("s3", "-");
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (ui::MenuItem* item : ui::shownItems(menu.items())) out.push_back(item->name());
+    return out;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"a", "s1", "b"}));
+  menu.find("a")->visible = false;
+  menu.find("b")->visible = false;
+  EXPECT_TRUE(names().empty()) << "a menu of separators shows nothing";
+}
+
 TEST(Timer, TicksWhileEnabledOnVirtualTime) {
   fake::FakePlatform f;
   ui::Timer t(f.toolkit, f.time, 1000, false);

@@ -45,9 +45,8 @@ HMENU MenuSession::build(const std::vector<std::unique_ptr<ui::MenuItem>>& items
   info.hbrBack = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   SetMenuInfo(menu, &info);
   std::vector<Entry*>& list = positions_[menu];
-  for (const auto& owned : items) {
-    ui::MenuItem& item = *owned;
-    if (!item.visible) continue;
+  for (ui::MenuItem* shown : ui::shownItems(items)) {
+    ui::MenuItem& item = *shown;
     auto entry = std::make_unique<Entry>(Entry{&item, 0, nullptr});
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof mii;
