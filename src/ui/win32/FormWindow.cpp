@@ -158,6 +158,8 @@ void FormWindow::setStyle(std::uint32_t style) {
   if (!hwnd_) return;
   SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(style));
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A thinner frame leaves a larger client area: the aligned panels fill it.
+  reportBounds();
 }
 
 int FormWindow::captionHeight() { return GetSystemMetrics(SM_CYCAPTION); }

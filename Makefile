@@ -1,0 +1,46 @@
+# Commands people type. Each first installs what is missing (Debian 12,
+# as root), then configures and builds both trees:
+#   build/native  host build: the logic against the fakes (GoogleTest)
+#   build/win     tarnwick.exe, the Win32 tests and the helper programs
+#
+#   make test   build, then every test of both trees in one ctest run
+#   make run    build, then start tarnwick.exe in a Wine virtual desktop
+#   make deps   only install the missing packages
+#   make build  only build
+#   make clean  remove build/
+
+# The test build asks a local server for updates, so the tests can answer.
+TEST_VENDOR_HOST := 127.0.0.1:8631
+JOBS := 2
+MAKEFLAGS += --no-print-directory
+
+BUILD := build
+NATIVE := $(BUILD)/native
+WIN := $(BUILD)/win
+
+.PHONY: all deps build native win test run clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+native: deps
+	cmake -S . -B $(NATIVE) -G "Unix Makefiles"
+	cmake --build $(NATIVE) -j$(JOBS)
+
+win: deps
+	cmake -S . -B $(WIN) -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-posix.cmake \
+	  -DTARNWICK_VENDOR_HOST=$(TEST_VENDOR_HOST)
+	cmake --build $(WIN) -j$(JOBS)
+
+build: native win
+
+test: build
+	bash scripts/test.sh
+
+run: win
+	bash scripts/run.sh
+
+clean:
+	rm -rf $(BUILD)

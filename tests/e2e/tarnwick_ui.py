@@ -1,0 +1,121 @@
+"""What the scenarios know about Tarnwick's own windows: registry keys, the
+main window's caption and layout, and how to open and read the tray menu
+from outside."""
+
+import time
+
+from harness import E2EError, wait_until
+
+MAIN_KEY = r"HKCU\Software\Tarnwick"
+TYPED_URLS = r"HKCU\Software\Microsoft\Internet Explorer\TypedURLs"
+MAIN_CAPTION = "Tarnwick"
+
+# Main window: client 203 wide, a one-pixel border once the caption is
+# gone; 168 high with every pane folded, taller while one is open.
+MAIN_CLIENT_WIDTH = 203
+BORDER = 1
+FOLDED_HEIGHT = 168
+PANE_HEIGHTS = {"File": 196, "Tools": 397, "Options": 277, "Help": 296}
+PANES = ["File", "Tools", "Options", "Help"]
+HEADER_BLUE = (0, 0, 255)
+PANE_BACK = (126, 167, 228)
+
+# Selectable entries of the unlocked tray menu, in order (separators are
+# skipped by the arrow keys).
+MENU_ITEMS = ["&Erase", "E&rase...", "Show Block &List", "&Options", "&Show", "&Check Latest Version...", "&Help",
+              "&About", "E&xit"]
+ERASE_SUBMENU = ["&Cookies", "&Recent Documents", "&Temp Folder", "IE Cac&he", "I&E History", "IE &Address bar",
+                 "Em&pty Recycle Bin", "Run &History", "&Find History"]
+
+
+def main_window(s, app, visible=True):
+    found = [w for w in app.windows(visible=visible) if w.name == MAIN_CAPTION]
+    return found[0] if found else None
+
+
+def menus(s, app):
+    """The program's open menu windows (unnamed, mapped)."""
+    return [w for w in app.windows() if w.name == ""]
+
+
+def open_menu(s, app, timeout=5):
+    """Right-clicks the tray icon and returns the menu window that opens."""
+    before = {w.id for w in menus(s, app)}
+    s.right_click(*app.icon)
+    menu = wait_until(lambda: [w for w in menus(s, app) if w.id not in before], timeout, interval=0.05,
+                      what="the tray menu")[0]
+    time.sleep(0.3)  # mapped before it is painted
+    return menu
+
+
+def right_click_opens_nothing(s, app, wait=1.5):
+    before = {w.id for w in menus(s, app)}
+    s.right_click(*app.icon)
+    time.sleep(wait)
+    return [w for w in menus(s, app) if w.id not in before] == []
+
+
+def menu_keys(s, app, *keys):
+    """Presses keys in the program's open menu."""
+    open_menus = menus(s, app)
+    if not open_menus:
+        raise E2EError("no menu is open for the keys %s" % (keys,))
+    s.key_to(open_menus[0], *keys)
+
+
+def close_menus(s, app, timeout=5):
+    deadline = time.monotonic() + timeout
+    while menus(s, app):
+        if time.monotonic() > deadline:
+            raise E2EError("menus stay open: %s" % menus(s, app))
+        menu_keys(s, app, "Escape")
+        time.sleep(0.2)
+
+
+def menu_picture(s, menu):
+    return s.grab().crop(*s.geometry(menu))
+
+
+def selectable_count(s, menu, limit=24):
+    """Counts the entries the arrow keys stop at: each Down press moves
+    the highlight to the next one, and after the last it comes back to the
+    first, so the pictures repeat with that period."""
+    seen = []
+    for i in range(limit):
+        s.key_to(menu, "Down")
+        time.sleep(0.15)
+        d = menu_picture(s, menu).digest()
+        if seen and d == seen[0]:
+            return i
+        seen.append(d)
+    raise E2EError("the menu highlight did not come back to the first entry in %d presses" % limit)
+
+
+def header_stripe_rows(img, x0, x1):
+    """Rows of a window picture where columns x0..x1 are mostly the header's
+    pure blue stripes."""
+    rows = []
+    for y in range(img.height):
+        blue = sum(1 for x in range(x0, x1) if img.pixel(x, y) == HEADER_BLUE)
+        if blue >= (x1 - x0) * 3 // 4:
+            rows.append(y)
+    return rows
+
+
+def wait_height(s, height, timeout=5):
+    """Waits until the main window has this outer height and keeps it
+    (the panes are animated); returns the window."""
+    def settled():
+        w = s.windows(name=MAIN_CAPTION)
+        if w and w[0].h == height:
+            time.sleep(0.3)
+            again = s.windows(name=MAIN_CAPTION)
+            if again and again[0].h == height:
+                return again[0]
+        return None
+
+    try:
+        return wait_until(settled, timeout, interval=0.1, what="the main window to be %d high" % height)
+    except E2EError:
+        w = s.windows(name=MAIN_CAPTION)
+        raise E2EError("main window is %s, not %d high" % (w[0].h if w else "gone", height))

@@ -1,0 +1,100 @@
+"""The tray menu: opened by a right click at the pointer; without a stored
+password its entries are, in order, &Erase, E&rase... (a sub-menu of nine),
+Show Block &List, &Options, &Show, &Check Latest Version..., &Help, &About,
+E&xit; with a password stored it offers only Log &in..."""
+
+import time
+
+import harness
+from harness import Scenario, wait_until
+import tarnwick_ui as ui
+from tarnwick_ui import MAIN_KEY
+
+
+def check_at_pointer(s, menu, pointer):
+    """The menu opens with a corner at the pointer; where it would not fit
+    on the screen, Wine moves it back onto the screen (it does not flip it
+    as Windows does), so on each axis it either has an edge at the pointer
+    or lies against the screen's edge, and the pointer is on it."""
+    x, y, w, h = s.geometry(menu)
+    px, py = pointer
+    W, H = s.SIZE
+    assert x - 3 <= px <= x + w + 3 and y - 3 <= py <= y + h + 3, "menu %s is not at the pointer %s" % (
+        (x, y, w, h), pointer)
+    assert abs(px - x) <= 3 or abs(px - (x + w)) <= 3 or x + w == W, "menu %s, pointer %s" % ((x, y, w, h), pointer)
+    assert abs(py - y) <= 3 or abs(py - (y + h)) <= 3 or y + h == H, "menu %s, pointer %s" % ((x, y, w, h), pointer)
+
+
+def unlocked():
+    with Scenario("tray_menu") as s:
+        app = s.start_tarnwick()
+        time.sleep(1)
+        menu = ui.open_menu(s, app)
+        s.screenshot("menu")
+        check_at_pointer(s, menu, app.icon)
+        assert ui.main_window(s, app) is None
+        # Nine entries the arrow keys stop at.
+        count = ui.selectable_count(s, menu)
+        assert count == len(ui.MENU_ITEMS), "the menu has %d entries, not %d" % (count, len(ui.MENU_ITEMS))
+        height = s.geometry(menu)[3]
+        ui.close_menus(s, app)
+
+        # The second entry opens the sub-menu of the nine single erases.
+        menu = ui.open_menu(s, app)
+        ui.menu_keys(s, app, "Down", "Down", "Right")
+        sub = wait_until(lambda: [w for w in ui.menus(s, app) if w.id != menu.id], 5, what="the Erase sub-menu")[0]
+        time.sleep(0.3)
+        s.screenshot("erase-submenu")
+        assert ui.selectable_count(s, sub) == len(ui.ERASE_SUBMENU)
+        ui.close_menus(s, app)
+
+        # The fifth is "&Show".
+        menu = ui.open_menu(s, app)
+        ui.menu_keys(s, app, "Down", "Down", "Down", "Down", "Down", "Return")
+        main = wait_until(lambda: ui.main_window(s, app), 5, what="the main window after the fifth entry")
+        s.key("alt+F4")
+        wait_until(lambda: ui.main_window(s, app) is None, 5, what="the main window to hide")
+
+        # Its letter "s" does the same.
+        menu = ui.open_menu(s, app)
+        ui.menu_keys(s, app, "s")
+        wait_until(lambda: ui.main_window(s, app), 5, what="the main window after 's'")
+        assert ui.menus(s, app) == []
+        s.key("alt+F4")
+        wait_until(lambda: ui.main_window(s, app) is None, 5, what="the main window to hide")
+        assert main is not None
+
+        # The last entry (one Up from the top) is "E&xit".
+        menu = ui.open_menu(s, app)
+        ui.menu_keys(s, app, "Up", "Return")
+        app.wait_exit(5)
+        wait_until(lambda: s.tray_slots() == [], 5, what="the icon to go")
+        return height
+
+
+def locked(unlocked_height):
+    with Scenario("tray_menu_locked") as s:
+        s.reg_add(MAIN_KEY, "Password", "secret")
+        app = s.start_tarnwick()
+        time.sleep(1)
+        menu = ui.open_menu(s, app)
+        s.screenshot("menu")
+        check_at_pointer(s, menu, app.icon)
+        x, y, w, h = s.geometry(menu)
+        assert h < unlocked_height, "the locked menu (%d high) is shorter than the full one (%d)" % (h,
+                                                                                                    unlocked_height)
+        assert ui.selectable_count(s, menu) == 1, "only one entry to choose"
+        # Neither "Show" nor "Exit" is there to be chosen by its letter.
+        ui.menu_keys(s, app, "s", "x")
+        time.sleep(1)
+        assert app.alive() and ui.main_window(s, app) is None
+        ui.close_menus(s, app)
+        assert s.reg_query(MAIN_KEY, "Password") == "secret"
+
+
+def scenario():
+    locked(unlocked())
+
+
+if __name__ == "__main__":
+    harness.main(scenario)

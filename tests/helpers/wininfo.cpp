@@ -1,0 +1,101 @@
+// wininfo.exe: lists the top-level windows of its desktop the way the
+// system sees them, for the end-to-end tests to check what pixels cannot
+// tell: class, owner, styles, client size, visibility.
+//
+// Usage: wininfo.exe --out FILE [--class NAME] [--title TEXT]
+//   --out FILE     where the list goes; written to FILE.tmp first and then
+//                  renamed, so that FILE, once there, is complete
+//   --class NAME   only windows of this class (ignoring case)
+//   --title TEXT   only windows with exactly this title
+//
+// One line per window, in Z order, fields separated by tabs, the title last:
+//   hwnd=0x1234 pid=56 exe=iexplore.exe visible=1 iconic=0 class=IEFrame owner=0x0
+//   style=0x14cf0000 exstyle=0x100 window=10,20,300,200 client=292,166
+//   title=Some title
+// (window is x,y,width,height on the desktop; client is width,height.)
+// The last line is "end".
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string g_class, g_title;
+bool g_byClass = false, g_byTitle = false;
+std::FILE* g_file = nullptr;
+
+std::string hex(ULONG_PTR v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "0x%llx", static_cast<unsigned long long>(v));
+  return b;
+}
+
+// The file name, without folder, of a process's program.
+std::string exeName(DWORD pid) {
+  std::string name;
+  HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!p) return name;
+  char path[MAX_PATH] = "";
+  DWORD size = sizeof path;
+  if (QueryFullProcessImageNameA(p, 0, path, &size)) {
+    name = path;
+    const size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+  }
+  CloseHandle(p);
+  return name;
+}
+
+BOOL CALLBACK each(HWND w, LPARAM) {
+  char cls[256] = "", title[1024] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  GetWindowTextA(w, title, sizeof title);
+  if (g_byClass && lstrcmpiA(cls, g_class.c_str()) != 0) return TRUE;
+  if (g_byTitle && g_title != title) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  RECT wr{}, cr{};
+  GetWindowRect(w, &wr);
+  GetClientRect(w, &cr);
+  std::string line = "hwnd=" + hex(reinterpret_cast<ULONG_PTR>(w)) + "\tpid=" + std::to_string(pid) +
+                     "\texe=" + exeName(pid) +
+                     "\tvisible=" + (IsWindowVisible(w) ? "1" : "0") + "\ticonic=" + (IsIconic(w) ? "1" : "0") +
+                     "\tclass=" + cls + "\towner=" + hex(reinterpret_cast<ULONG_PTR>(GetWindow(w, GW_OWNER))) +
+                     "\tstyle=" + hex(static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE))) +
+                     "\texstyle=" + hex(static_cast<DWORD>(GetWindowLongA(w, GWL_EXSTYLE))) + "\twindow=" +
+                     std::to_string(wr.left) + "," + std::to_string(wr.top) + "," +
+                     std::to_string(wr.right - wr.left) + "," + std::to_string(wr.bottom - wr.top) +
+                     "\tclient=" + std::to_string(cr.right - cr.left) + "," + std::to_string(cr.bottom - cr.top) +
+                     "\ttitle=" + title + "\n";
+  std::fputs(line.c_str(), g_file);
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string out;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string a = argv[i];
+    if (a == "--out") {
+      out = argv[i + 1];
+    } else if (a == "--class") {
+      g_class = argv[i + 1];
+      g_byClass = true;
+    } else if (a == "--title") {
+      g_title = argv[i + 1];
+      g_byTitle = true;
+    } else {
+      return 2;
+    }
+  }
+  if (out.empty() || argc % 2 == 0) return 2;
+  const std::string tmp = out + ".tmp";
+  g_file = std::fopen(tmp.c_str(), "wb");
+  if (!g_file) return 1;
+  EnumWindows(each, 0);
+  std::fputs("end\n", g_file);
+  std::fclose(g_file);
+  return MoveFileExA(tmp.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+}
