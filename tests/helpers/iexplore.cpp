@@ -156,7 +156,7 @@ bool registerClass(const std::string& name) {
 
 enum class Kind { Window, Hidden, Owned, Tool };
 
-struct Spec {
+struct WindowRequest {
   Kind kind;
   std::string cls;
   std::string title;
@@ -195,7 +195,7 @@ int usage(const char* why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<Spec> specs;
+  std::vector<WindowRequest> requests;
   std::string cls = "IEFrame";
   long quitAfter = 0;
   for (int i = 1; i < argc; ++i) {
@@ -222,12 +222,12 @@ int main(int argc, char** argv) {
                : a == "--hidden-window" ? Kind::Hidden
                : a == "--owned-window"  ? Kind::Owned
                                         : Kind::Tool;
-      specs.push_back({k, cls, v});
+      requests.push_back({k, cls, v});
     } else {
       return usage(("unknown argument: " + a).c_str());
     }
   }
-  if (specs.empty()) return usage("no window to open");
+  if (requests.empty()) return usage("no window to open");
 
   logLine("started " + std::to_string(GetCurrentProcessId()));
 
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
   const DWORD started = GetTickCount();
 
   int index = 0;
-  for (const Spec& s : specs) {
+  for (const WindowRequest& s : requests) {
     if (!registerClass(s.cls)) return usage(("cannot register class " + s.cls).c_str());
     HWND w = nullptr;
     switch (s.kind) {
