@@ -45,6 +45,7 @@ def scenario():
         win = s.geometry(main)
         x, y, w, h = win
         W, H = s.SIZE
+        s.expect(s.has_taskbar_button(), "a taskbar button while the window is shown")
         info = s.win32_windows(title=ui.MAIN_CAPTION, exe=app.exe_name)
         assert len(info) == 1 and info[0].visible, info
         info = info[0]
@@ -114,6 +115,7 @@ def scenario():
         x, y, w, h = s.geometry(main)
         s.click(x + ui.BORDER + 2 + 15 + 7, y + ui.BORDER + 2 + 7)
         wait_until(lambda: ui.main_window(s, app) is None, 5, what="Hide to hide the window")
+        wait_until(lambda: not s.has_taskbar_button(), 5, what="the taskbar button to go with the window")
         ui.open_menu(s, app)
         ui.close_menus(s, app)
 

@@ -184,6 +184,7 @@ TEST_F(MainWindow, ShowHideCloseAndExit) {
   form->btnMinimize.OnClick();
   EXPECT_FALSE(form->visible());
   EXPECT_TRUE(form->PopupMenu1.autoPopup);
+  EXPECT_FALSE(f.toolkit.appWindowVisible) << "back in the tray, without a taskbar button";
 
   form->show();
   form->close();  // Alt+F4
