@@ -29,7 +29,10 @@ foreach(src ${WIN32_TESTS})
   target_include_directories(win32_${stem} PRIVATE tests/win32)
   target_link_libraries(win32_${stem} PRIVATE tarnwick_win32 gtest_win ${STATIC_RUNTIME})
   add_test(NAME win32.${stem} COMMAND win32_${stem})
-  set_tests_properties(win32.${stem} PROPERTIES FIXTURES_REQUIRED wineprefix LABELS win32 TIMEOUT 300)
+  # They share one X display: real input, focus and open menus of one test
+  # would reach the windows of another, so they take turns.
+  set_tests_properties(win32.${stem} PROPERTIES FIXTURES_REQUIRED wineprefix LABELS win32 TIMEOUT 300
+    RESOURCE_LOCK win32-display)
 endforeach()
 
 # Helper programs the end-to-end tests drive (a fake browser, a bare tray icon).
