@@ -182,20 +182,20 @@ void TfrmMain::Help2Click() { platform_.help.contents(HelpFile); }
 void TfrmMain::dxToolButton1Click() { platform_.help.topic(HelpFile, "MainWindow"); }
 void TfrmMain::VisitHomePage1Click() { platform_.shell.execute(handle(), "open", homePageUrl()); }
 
-void TfrmMain::paneAccordion(ui::TaskPaneGroup& pane, int expandedWindowHeight) {
+void TfrmMain::paneAccordion(ui::TaskPaneGroup& pane) {
   if (!pane.collapsed()) {
     pane.setCollapsed(true);
     setHeight(FoldedHeight);
   } else {
-    setHeight(expandedWindowHeight);
+    setHeight(FoldedHeight + pane.expandedHeight() - ui::TaskPaneGroup::CollapsedHeight);
   }
   for (ui::TaskPaneGroup* other : {&File1, &Tools1, &Settings, &help})
     if (other != &pane && !other->collapsed()) other->setCollapsed(true);
 }
 
-void TfrmMain::File1Click() { paneAccordion(File1, FileHeight); }
-void TfrmMain::Tools1Click() { paneAccordion(Tools1, ToolsHeight); }
-void TfrmMain::SettingsClick() { paneAccordion(Settings, OptionsHeight); }
-void TfrmMain::helpClick() { paneAccordion(help, HelpHeight); }
+void TfrmMain::File1Click() { paneAccordion(File1); }
+void TfrmMain::Tools1Click() { paneAccordion(Tools1); }
+void TfrmMain::SettingsClick() { paneAccordion(Settings); }
+void TfrmMain::helpClick() { paneAccordion(help); }
 
 }  // namespace app

@@ -77,7 +77,8 @@ class TfrmMain : public chrome::HeaderForm {
   void buildTrayMenu();
   // Opening a pane folds the others and sizes the window to it; folding a
   // pane, or choosing one of its commands, returns the window to 168.
-  void paneAccordion(ui::TaskPaneGroup& pane, int expandedWindowHeight);
+  // The window's height while a pane is open follows from the pane's own.
+  void paneAccordion(ui::TaskPaneGroup& pane);
 
   platform::Platform& platform_;
 };

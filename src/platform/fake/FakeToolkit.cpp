@@ -14,6 +14,16 @@ std::uint32_t initialStyle(ui::BorderStyle b) {
   }
 }
 
+struct Frame {
+  int width, height;  // what the frame adds to the client area
+};
+
+Frame frameOf(const ui::Form& form, std::uint32_t style) {
+  const int border = form.borderStyle() != ui::BorderStyle::None ? 2 * FakeBorder : 0;
+  const bool caption = (style & chrome::style::Caption) == chrome::style::Caption;
+  return Frame{border, border + (caption ? FakeCaptionHeight : 0)};
+}
+
 }  // namespace
 
 FakeFormPeer::FakeFormPeer(FakeToolkit& tk, ui::Form& form, platform::WindowId id)
@@ -21,10 +31,8 @@ FakeFormPeer::FakeFormPeer(FakeToolkit& tk, ui::Form& form, platform::WindowId i
 
 void FakeFormPeer::sync() {
   // The client area is the window less its frame.
-  const bool bordered = form_.borderStyle() != ui::BorderStyle::None;
-  const int border = bordered ? 2 * FakeBorder : 0;
-  const int caption = (style_ & chrome::style::Caption) == chrome::style::Caption ? FakeCaptionHeight : 0;
-  form_.clientResized(form_.width() - border, form_.height() - border - caption);
+  const Frame f = frameOf(form_, style_);
+  form_.clientResized(form_.width() - f.width, form_.height() - f.height);
 }
 
 void FakeFormPeer::runModal() {
@@ -36,11 +44,8 @@ void FakeFormPeer::runModal() {
 void FakeToolkit::realise(ui::Form& form) {
   auto peer = std::make_unique<FakeFormPeer>(*this, form, nextId_++);
   form.attachPeer(peer.get());
-  const bool bordered = form.borderStyle() != ui::BorderStyle::None;
-  const int border = bordered ? 2 * FakeBorder : 0;
-  const int caption = bordered ? FakeCaptionHeight : 0;
-  const int w = form.clientWidth(), h = form.clientHeight();
-  form.setBounds(form.left(), form.top(), w + border, h + border + caption);
+  const Frame f = frameOf(form, peer->style());
+  form.setBounds(form.left(), form.top(), form.clientWidth() + f.width, form.clientHeight() + f.height);
   peers_.push_back(std::move(peer));
   realised.push_back(form.name());
 }
