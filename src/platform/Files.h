@@ -1,8 +1,29 @@
-// File-system facts the program needs.
+// File-system service: the folders the program needs, directory search,
+// deletion and whole-file reads and writes.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// File attributes, numbered as the file system numbers them.
+enum FileAttribute : std::uint32_t {
+  AttrReadOnly = 0x1,
+  AttrHidden = 0x2,
+  AttrSystem = 0x4,
+  AttrVolumeLabel = 0x8,
+  AttrDirectory = 0x10,
+  AttrArchive = 0x20,
+  AttrNormal = 0x80,
+  AttrReparsePoint = 0x400,
+};
+
+struct FileEntry {
+  std::string name;  // the bare name, "." and ".." included as the system reports them
+  std::uint32_t attributes = 0;
+};
 
 class Files {
  public:
@@ -10,6 +31,27 @@ class Files {
   // The user's temp folder with its trailing separator, as GetTempPathA
   // reports it into a buffer of 257 characters.
   virtual std::string tempFolder() = 0;
+  // The folder of the running program, with its trailing separator.
+  virtual std::string programFolder() = 0;
+  // The Windows folder, the system folder and the user's profile folder,
+  // each without a trailing separator; a folder that cannot be found is left out.
+  virtual std::vector<std::string> systemFolders() = 0;
+
+  // Every entry matching `pattern` (a folder path followed by a mask with
+  // wildcards), whatever its attributes, in the system's search order.
+  // Empty when nothing matches or the search fails.
+  virtual std::vector<FileEntry> find(const std::string& pattern) = 0;
+  virtual bool deleteFile(const std::string& path) = 0;
+  virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  virtual bool removeFolder(const std::string& path) = 0;
+
+  // The whole file; nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> readFile(const std::string& path) = 0;
+  // Creates or truncates the file and writes `data`; false when the file
+  // cannot be created or a write fails (what was written so far stays).
+  virtual bool writeFile(const std::string& path, const std::string& data) = 0;
+  // Moves `from` to `to`, replacing an existing `to` in one step.
+  virtual bool moveFile(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace platform

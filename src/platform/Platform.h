@@ -7,6 +7,7 @@
 #include "platform/Help.h"
 #include "platform/Instance.h"
 #include "platform/NotifyArea.h"
+#include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/UrlHistory.h"
@@ -27,6 +28,7 @@ struct Platform {
   GuiThread& gui;
   UrlHistoryFactory& urlHistory;
   Files& files;
+  Processes& processes;
 };
 
 }  // namespace platform

@@ -42,6 +42,9 @@ class Registry {
   virtual std::unique_ptr<RegistryKey> open(Hive hive, const std::string& path) = 0;
   // Opens the key, creating it (and its parents) when missing; null on failure.
   virtual std::unique_ptr<RegistryKey> create(Hive hive, const std::string& path) = 0;
+  // Deletes the key with its values and every sub-key beneath it, sub-keys
+  // from the last index to the first. False when something could not be deleted.
+  virtual bool deleteTree(Hive hive, const std::string& path) = 0;
 };
 
 }  // namespace platform

@@ -1,15 +1,25 @@
-// Shell services: open a document or URL with its registered handler.
+// Shell services: open a document or URL with its registered handler, delete
+// files through the shell, empty the Recycle Bin.
 #pragma once
 #include <string>
 #include "platform/Windows.h"
 
 namespace platform {
 
+enum class RecycleBinResult { Emptied, NoLibrary, NoFunction };
+
 class Shell {
  public:
   virtual ~Shell() = default;
   // ShellExecute with no parameters and no directory, shown normally.
   virtual void execute(WindowId owner, const std::string& verb, const std::string& file) = 0;
+  // The shell's file operation FO_DELETE on a one-item source (wildcards
+  // allowed), silent and without confirmation, for good (no undo). Its
+  // result is not reported.
+  virtual void deleteFiles(const std::string& path) = 0;
+  // Empties the Recycle Bin of every drive without confirmation, progress
+  // or sound, loading "Shell32.dll" for it at run time.
+  virtual RecycleBinResult emptyRecycleBin(WindowId owner) = 0;
 };
 
 }  // namespace platform

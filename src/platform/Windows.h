@@ -1,8 +1,10 @@
-// Top-level window service: lookups and the few requests the program makes
-// of other windows (activate, restore, bring to top).
+// Top-level window service: enumeration, lookups and the few requests the
+// program makes of other windows (activate, restore, bring to top, close).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -11,8 +13,19 @@ using WindowId = std::uintptr_t;  // 0 is "no window"
 class Windows {
  public:
   virtual ~Windows() = default;
-  virtual std::string className(WindowId w) = 0;  // at most 255 characters
-  virtual std::string text(WindowId w) = 0;       // at most 255 characters
+  // Every top-level window, visible or not, in Z order from the top.
+  virtual std::vector<WindowId> topLevel() = 0;
+  // Class name and window text (WM_GETTEXT) read into a buffer of `buffer`
+  // characters, the terminating NUL included.
+  virtual std::string className(WindowId w, std::size_t buffer) = 0;
+  virtual std::string text(WindowId w, std::size_t buffer) = 0;
+  std::string className(WindowId w) { return className(w, 256); }
+  std::string text(WindowId w) { return text(w, 256); }
+  // The owner window (0 for none) and the desktop window.
+  virtual WindowId owner(WindowId w) = 0;
+  virtual WindowId desktop() = 0;
+  virtual std::uint32_t exStyle(WindowId w) = 0;
+  virtual WindowId foreground() = 0;
   // First top-level window with this class and title (both ignore case),
   // searching after `after` in Z order (0: from the top).
   virtual WindowId find(const std::string& cls, const std::string& title, WindowId after = 0) = 0;
@@ -27,6 +40,11 @@ class Windows {
   virtual void bringToTop(WindowId w) = 0;
   // Posts WM_NULL, which lets the next tray menu close when the user clicks away.
   virtual void postNull(WindowId w) = 0;
+  // Posts WM_CLOSE with both parameters zero; nothing for window 0.
+  virtual void postClose(WindowId w) = 0;
 };
+
+// Extended window styles the program tests.
+inline constexpr std::uint32_t ExStyleToolWindow = 0x80;
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "chrome/WindowHeader.h"
+#include "RecordingDialogs.h"
 #include "platform/Dialogs.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Win32Toolkit.h"
@@ -162,13 +163,6 @@ TEST(Header, TitleTooLongForTheStripIsCutWithAnEllipsisAndStillEndsFlushRight) {
   EXPECT_NEAR(right - left, textWidth(h.dc(), h.font(), shown), 1);
 }
 
-class SilentDialogs : public platform::Dialogs {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool question(const std::string&, const std::string&) override { return false; }
-  void error(const std::string& text, const std::string&) override { ADD_FAILURE() << text; }
-};
-
 class Window : public chrome::HeaderForm {
  public:
   Window(ui::Toolkit& tk, ui::BorderStyle border) : chrome::HeaderForm(tk, "frmTest", 203, 163) {
@@ -187,7 +181,7 @@ int windowHeight(HWND w) {
 }
 
 TEST(RemoveCaption, SingleBorderWindowLosesItsCaptionKeepsAOnePixelBorderAndGetsShorter) {
-  SilentDialogs dialogs;
+  RecordingDialogs dialogs;
   ui::win32::Win32Toolkit tk(dialogs);
   Window form(tk, ui::BorderStyle::Single);
   form.create();
@@ -220,7 +214,7 @@ TEST(RemoveCaption, SingleBorderWindowLosesItsCaptionKeepsAOnePixelBorderAndGets
 }
 
 TEST(HeaderWindow, SilverStripShowsStripesAndAButtonFaceTitleBoxOnScreen) {
-  SilentDialogs dialogs;
+  RecordingDialogs dialogs;
   ui::win32::Win32Toolkit tk(dialogs);
   Window form(tk, ui::BorderStyle::None);
   form.Panel1.setColor(ui::clSilver);
@@ -249,7 +243,7 @@ TEST(HeaderWindow, SilverStripShowsStripesAndAButtonFaceTitleBoxOnScreen) {
 }
 
 TEST(RemoveCaption, BorderlessWindowIsLeftAlone) {
-  SilentDialogs dialogs;
+  RecordingDialogs dialogs;
   ui::win32::Win32Toolkit tk(dialogs);
   Window form(tk, ui::BorderStyle::None);
   form.create();

@@ -10,19 +10,12 @@
 #include <thread>
 #include <vector>
 #include "platform/Dialogs.h"
+#include "RecordingDialogs.h"
 #include "ui/Menu.h"
 #include "ui/win32/Theme.h"
 #include "ui/win32/Win32Toolkit.h"
 
 namespace {
-
-class RecordingDialogs : public platform::Dialogs {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool question(const std::string&, const std::string&) override { return false; }
-  void error(const std::string& text, const std::string& caption) override { errors.push_back(caption + ": " + text); }
-  std::vector<std::string> errors;
-};
 
 // A key as the menu sees it.
 struct Key {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 #include "chrome/WindowHeader.h"
+#include "RecordingDialogs.h"
 #include "platform/Dialogs.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
@@ -21,16 +22,6 @@
 namespace {
 
 using ui::win32::Win32Toolkit;
-
-class RecordingDialogs : public platform::Dialogs {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool question(const std::string&, const std::string&) override { return false; }
-  void error(const std::string& text, const std::string& caption) override {
-    errors.push_back({caption, text});
-  }
-  std::vector<std::pair<std::string, std::string>> errors;
-};
 
 RECT windowRect(HWND w) {
   RECT r{};
@@ -421,9 +412,8 @@ TEST_F(ToolkitTest, HandlerExceptionGoesToTheErrorBoxWithTheTitleAndTheProgramGo
   click(win(form.btnHelp), 7, 7);
   click(win(form.btnClose), 7, 7);
   ASSERT_EQ(dialogs.errors.size(), 2u);
-  EXPECT_EQ(dialogs.errors[0].first, "Tarnwick v3.4.1");
-  EXPECT_EQ(dialogs.errors[0].second, "Cannot open file help.chm");
-  EXPECT_EQ(dialogs.errors[1].first, "Tarnwick v3.4.1");
+  EXPECT_EQ(dialogs.errors[0], "Tarnwick v3.4.1: Cannot open file help.chm");
+  EXPECT_EQ(dialogs.errors[1].rfind("Tarnwick v3.4.1: ", 0), 0u);
 
   // Still alive: the panes still work.
   form.foldedHeight = form.height();

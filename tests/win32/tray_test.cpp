@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "app/CoolTrayIcon.h"
+#include "RecordingDialogs.h"
 #include "platform/win32/NotifyAreaWin32.h"
 #include "platform/win32/TrayRecordWin32.h"
 #include "platform/win32/WindowsWin32.h"
@@ -100,14 +101,6 @@ TEST(TrayIcons, AProgramWithoutTheIconResourcesGetsThreeDistinctIcons) {
   EXPECT_EQ(icons.icon(-1), icons.icon(0));
 }
 
-class NoDialogs : public platform::Dialogs {
- public:
-  void message(const std::string&, const std::string&) override {}
-  bool question(const std::string&, const std::string&) override { return false; }
-  void error(const std::string& text, const std::string&) override { errors.push_back(text); }
-  std::vector<std::string> errors;
-};
-
 // Just enough of a window system for the tray icon's owner form: menus are
 // recorded instead of opened.
 class TestToolkit : public ui::Toolkit {
@@ -147,7 +140,7 @@ class CoolTrayIconTest : public ::testing::Test {
   LRESULT mouse(UINT message) { return SendMessageA(area_.hwnd(), 0x800, 1, message); }
 
   std::array<HICON, 3> icons_;
-  NoDialogs dialogs_;
+  RecordingDialogs dialogs_;
   TestToolkit toolkit_{dialogs_};
   ui::Form owner_{toolkit_, "frmMain"};
   ui::PopupMenu menu_{toolkit_, "PopupMenu1"};

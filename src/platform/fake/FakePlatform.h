@@ -1,6 +1,7 @@
 // Every fake service in one place, bundled as the program expects them.
 #pragma once
 #include "platform/Platform.h"
+#include "platform/fake/FakeFiles.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeTime.h"
@@ -21,9 +22,10 @@ struct FakePlatform {
   FakeGuiThread gui;
   FakeUrlHistoryFactory urlHistory;
   FakeFiles files;
+  FakeProcesses processes;
   FakeToolkit toolkit{dialogs};
   platform::Platform platform{registry, windows, time, time, dialogs, tray, instance,
-                              shell,    help,    gui,  urlHistory, files};
+                              shell,    help,    gui,  urlHistory, files, processes};
 };
 
 }  // namespace fake

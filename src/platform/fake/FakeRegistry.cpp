@@ -95,4 +95,23 @@ FakeRegistry::Key& FakeRegistry::key(platform::Hive hive, const std::string& pat
 
 void FakeRegistry::forbidCreate(platform::Hive hive, const std::string& path) { forbidden_.insert(id(hive, path)); }
 
+bool FakeRegistry::deleteTree(platform::Hive hive, const std::string& path) {
+  const std::string root = id(hive, path);
+  auto it = keys_.find(root);
+  if (it == keys_.end() || it->second.locked) return false;
+  // The key itself and every key whose path lies beneath it.
+  for (auto k = keys_.begin(); k != keys_.end();) {
+    if (k->first == root || k->first.rfind(root + "\\", 0) == 0)
+      k = keys_.erase(k);
+    else
+      ++k;
+  }
+  return true;
+}
+
+std::size_t FakeRegistry::valueCount(platform::Hive hive, const std::string& path) const {
+  auto it = keys_.find(id(hive, path));
+  return it == keys_.end() ? 0 : it->second.values.size();
+}
+
 }  // namespace fake

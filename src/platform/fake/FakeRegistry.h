@@ -25,6 +25,7 @@ class FakeRegistry : public platform::Registry {
 
   std::unique_ptr<platform::RegistryKey> open(platform::Hive hive, const std::string& path) override;
   std::unique_ptr<platform::RegistryKey> create(platform::Hive hive, const std::string& path) override;
+  bool deleteTree(platform::Hive hive, const std::string& path) override;
 
   // Test helpers.
   void setString(platform::Hive hive, const std::string& path, const std::string& name, const std::string& text);
@@ -33,6 +34,8 @@ class FakeRegistry : public platform::Registry {
   // The text of a string value without its NUL; nothing when missing.
   std::optional<std::string> text(platform::Hive hive, const std::string& path, const std::string& name) const;
   bool exists(platform::Hive hive, const std::string& path) const;
+  // Number of values in the key; 0 when missing.
+  std::size_t valueCount(platform::Hive hive, const std::string& path) const;
   Key& key(platform::Hive hive, const std::string& path);  // created when missing
   // Forbids creating this key (as for the local machine's keys without rights).
   void forbidCreate(platform::Hive hive, const std::string& path);

@@ -12,6 +12,15 @@ bool FakeDialogs::question(const std::string& t, const std::string& c) {
   return a;
 }
 
+std::optional<std::string> FakeDialogs::fileDialog(const char* kind, platform::WindowId owner,
+                                                   const platform::FileDialogOptions& o) {
+  fileDialogs.push_back({kind, owner, o});
+  if (fileAnswers.empty()) return std::nullopt;
+  auto a = fileAnswers.front();
+  fileAnswers.pop_front();
+  return a;
+}
+
 void FakeNotifyArea::add(const platform::TrayRecord& r) {
   calls.push_back("add");
   record = r;

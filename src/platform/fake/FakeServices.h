@@ -3,12 +3,13 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 #include "platform/Dialogs.h"
-#include "platform/Files.h"
+#include "platform/Processes.h"
 #include "platform/GuiThread.h"
 #include "platform/Help.h"
 #include "platform/Instance.h"
@@ -26,11 +27,28 @@ struct Shown {
 
 class FakeDialogs : public platform::Dialogs {
  public:
+  struct FileDialogShown {
+    std::string kind;  // "open", "save"
+    platform::WindowId owner;
+    platform::FileDialogOptions options;
+  };
   std::vector<Shown> shown;
   std::deque<bool> answers;  // for questions; No when empty
+  std::vector<FileDialogShown> fileDialogs;
+  std::deque<std::optional<std::string>> fileAnswers;  // chosen paths; cancelled when empty
   void message(const std::string& t, const std::string& c) override { shown.push_back({"message", t, c}); }
   bool question(const std::string& t, const std::string& c) override;
   void error(const std::string& t, const std::string& c) override { shown.push_back({"error", t, c}); }
+  std::optional<std::string> openFile(platform::WindowId owner, const platform::FileDialogOptions& o) override {
+    return fileDialog("open", owner, o);
+  }
+  std::optional<std::string> saveFile(platform::WindowId owner, const platform::FileDialogOptions& o) override {
+    return fileDialog("save", owner, o);
+  }
+
+ private:
+  std::optional<std::string> fileDialog(const char* kind, platform::WindowId owner,
+                                        const platform::FileDialogOptions& o);
 };
 
 class FakeNotifyArea : public platform::NotifyArea {
@@ -67,8 +85,27 @@ class FakeShell : public platform::Shell {
     std::string verb, file;
   };
   std::vector<Call> calls;
+  std::vector<std::string> deleted;  // paths given to deleteFiles, in order
+  platform::RecycleBinResult recycleBin = platform::RecycleBinResult::Emptied;
+  std::vector<platform::WindowId> recycleBinOwners;  // one per emptying asked for
   void execute(platform::WindowId owner, const std::string& verb, const std::string& file) override {
     calls.push_back({owner, verb, file});
+  }
+  void deleteFiles(const std::string& path) override { deleted.push_back(path); }
+  platform::RecycleBinResult emptyRecycleBin(platform::WindowId owner) override {
+    recycleBinOwners.push_back(owner);
+    return recycleBin;
+  }
+};
+
+class FakeProcesses : public platform::Processes {
+ public:
+  std::vector<platform::ProcessRecord> processes;
+  bool toolhelp = true;  // false: no snapshot can be taken
+  int snapshots = 0;
+  std::vector<platform::ProcessRecord> snapshot() override {
+    ++snapshots;
+    return toolhelp ? processes : std::vector<platform::ProcessRecord>{};
   }
 };
 
@@ -111,12 +148,6 @@ class FakeUrlHistoryFactory : public platform::UrlHistoryFactory {
   int created = 0;
   int clears = 0;
   std::unique_ptr<platform::UrlHistory> create() override;
-};
-
-class FakeFiles : public platform::Files {
- public:
-  std::string temp = "C:\\Users\\user\\Temp\\";
-  std::string tempFolder() override { return temp; }
 };
 
 }  // namespace fake

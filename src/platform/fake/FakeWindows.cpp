@@ -23,14 +23,31 @@ FakeWindow* FakeWindows::get(platform::WindowId id) {
   return nullptr;
 }
 
-std::string FakeWindows::className(platform::WindowId w) {
-  auto* win = get(w);
-  return win ? win->cls.substr(0, 255) : "";
+std::vector<platform::WindowId> FakeWindows::topLevel() {
+  std::vector<platform::WindowId> ids;
+  for (auto& w : windows) ids.push_back(w.id);
+  return ids;
 }
 
-std::string FakeWindows::text(platform::WindowId w) {
+// A read into a buffer of n characters keeps at most n - 1 of them.
+std::string FakeWindows::className(platform::WindowId w, std::size_t buffer) {
   auto* win = get(w);
-  return win ? win->title.substr(0, 255) : "";
+  return win && buffer > 0 ? win->cls.substr(0, buffer - 1) : "";
+}
+
+std::string FakeWindows::text(platform::WindowId w, std::size_t buffer) {
+  auto* win = get(w);
+  return win && buffer > 0 ? win->title.substr(0, buffer - 1) : "";
+}
+
+platform::WindowId FakeWindows::owner(platform::WindowId w) {
+  auto* win = get(w);
+  return win ? win->owner : 0;
+}
+
+std::uint32_t FakeWindows::exStyle(platform::WindowId w) {
+  auto* win = get(w);
+  return win ? win->exStyle : 0;
 }
 
 platform::WindowId FakeWindows::find(const std::string& cls, const std::string& title, platform::WindowId after) {

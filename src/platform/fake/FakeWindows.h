@@ -15,20 +15,31 @@ struct FakeWindow {
   bool enabled = true;
   bool iconic = false;
   platform::WindowId lastActivePopup = 0;
+  platform::WindowId owner = 0;
+  std::uint32_t exStyle = 0;
 };
 
 class FakeWindows : public platform::Windows {
  public:
   std::vector<FakeWindow> windows;  // Z order, front first
   std::uint32_t thisProcess = 1;
+  platform::WindowId desktopWindow = 0x10010;
+  platform::WindowId foregroundWindow = 0;
   // What was asked of which window, in order: "restore:5", "foreground:5"...
   std::vector<std::string> requests;
 
   FakeWindow& add(const FakeWindow& w);
   FakeWindow* get(platform::WindowId id);
 
-  std::string className(platform::WindowId w) override;
-  std::string text(platform::WindowId w) override;
+  using platform::Windows::className;
+  using platform::Windows::text;
+  std::vector<platform::WindowId> topLevel() override;
+  std::string className(platform::WindowId w, std::size_t buffer) override;
+  std::string text(platform::WindowId w, std::size_t buffer) override;
+  platform::WindowId owner(platform::WindowId w) override;
+  platform::WindowId desktop() override { return desktopWindow; }
+  std::uint32_t exStyle(platform::WindowId w) override;
+  platform::WindowId foreground() override { return foregroundWindow; }
   platform::WindowId find(const std::string& cls, const std::string& title, platform::WindowId after) override;
   std::uint32_t processOf(platform::WindowId w) override;
   std::uint32_t currentProcess() override { return thisProcess; }
@@ -40,6 +51,7 @@ class FakeWindows : public platform::Windows {
   platform::WindowId lastActivePopup(platform::WindowId w) override;
   void bringToTop(platform::WindowId w) override { record("top", w); }
   void postNull(platform::WindowId w) override { record("null", w); }
+  void postClose(platform::WindowId w) override { record("close", w); }
 
  private:
   void record(const char* what, platform::WindowId w) { requests.push_back(std::string(what) + ":" + std::to_string(w)); }

@@ -68,4 +68,33 @@ std::unique_ptr<platform::RegistryKey> Registry::create(Hive hive, const std::st
   return std::make_unique<RegistryKey>(key);
 }
 
+namespace {
+
+// Deletes every sub-key of `parent\name`, from the last index to the first,
+// then the key itself.
+bool deleteKeyTree(HKEY parent, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+  bool ok = true;
+  DWORD count = 0, longest = 0;
+  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr) == ERROR_SUCCESS) {
+    std::string sub(longest + 1, '\0');
+    for (DWORD i = count; i-- > 0;) {
+      DWORD len = static_cast<DWORD>(sub.size());
+      if (RegEnumKeyExA(key, i, sub.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        ok = false;
+        continue;
+      }
+      ok = deleteKeyTree(key, std::string(sub.data(), len)) && ok;
+    }
+  }
+  RegCloseKey(key);
+  return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS && ok;
+}
+
+}  // namespace
+
+bool Registry::deleteTree(Hive hive, const std::string& path) { return deleteKeyTree(hiveHandle(hive), path); }
+
 }  // namespace platform::win32

@@ -28,6 +28,7 @@ class Registry : public platform::Registry {
   // Paths have no leading or trailing backslash.
   std::unique_ptr<platform::RegistryKey> open(Hive hive, const std::string& path) override;
   std::unique_ptr<platform::RegistryKey> create(Hive hive, const std::string& path) override;
+  bool deleteTree(Hive hive, const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -12,4 +12,29 @@ void Shell::execute(WindowId owner, const std::string& verb, const std::string& 
                 SW_SHOWNORMAL);
 }
 
+void Shell::deleteFiles(const std::string& path) {
+  if (path.empty()) return;
+  std::string from = path;
+  from.push_back('\0');  // a one-item list ends in two NULs
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+  SHFileOperationA(&op);
+}
+
+RecycleBinResult Shell::emptyRecycleBin(WindowId owner) {
+  HMODULE shell = LoadLibraryA("Shell32.dll");
+  if (!shell) return RecycleBinResult::NoLibrary;
+  using EmptyFn = HRESULT(WINAPI*)(HWND, LPCSTR, DWORD);
+  auto empty = reinterpret_cast<EmptyFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHEmptyRecycleBinA")));
+  RecycleBinResult result = RecycleBinResult::NoFunction;
+  if (empty) {
+    empty(reinterpret_cast<HWND>(owner), nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+    result = RecycleBinResult::Emptied;
+  }
+  FreeLibrary(shell);
+  return result;
+}
+
 }  // namespace platform::win32

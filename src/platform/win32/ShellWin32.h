@@ -1,4 +1,5 @@
-// ShellExecuteA for opening URLs and documents and starting programs.
+// ShellExecuteA for opening URLs and documents and starting programs; the
+// shell file operation and the Recycle Bin.
 #pragma once
 #include "platform/Shell.h"
 
@@ -7,6 +8,8 @@ namespace platform::win32 {
 class Shell : public platform::Shell {
  public:
   void execute(WindowId owner, const std::string& verb, const std::string& file) override;
+  void deleteFiles(const std::string& path) override;
+  RecycleBinResult emptyRecycleBin(WindowId owner) override;
 };
 
 }  // namespace platform::win32

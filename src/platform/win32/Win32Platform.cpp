@@ -5,6 +5,7 @@
 #include "platform/win32/HelpWin32.h"
 #include "platform/win32/InstanceWin32.h"
 #include "platform/win32/NotifyAreaWin32.h"
+#include "platform/win32/ProcessesWin32.h"
 #include "platform/win32/RegistryWin32.h"
 #include "platform/win32/ShellWin32.h"
 #include "platform/win32/TimersWin32.h"
@@ -26,6 +27,7 @@ struct Win32Platform::Services {
   GuiThread gui;
   UrlHistoryFactory urlHistory;
   Files files;
+  Processes processes;
 };
 
 Win32Platform::Win32Platform()
@@ -33,7 +35,7 @@ Win32Platform::Win32Platform()
       bundle_(std::make_unique<platform::Platform>(platform::Platform{
           services_->registry, services_->windows, services_->clock, services_->timers, services_->dialogs,
           services_->tray, services_->instance, services_->shell, services_->help, services_->gui,
-          services_->urlHistory, services_->files})) {}
+          services_->urlHistory, services_->files, services_->processes})) {}
 
 Win32Platform::~Win32Platform() = default;
 

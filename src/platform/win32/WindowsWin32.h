@@ -10,8 +10,15 @@ inline WindowId toId(HWND h) { return reinterpret_cast<WindowId>(h); }
 
 class Windows : public platform::Windows {
  public:
-  std::string className(WindowId w) override;
-  std::string text(WindowId w) override;
+  using platform::Windows::className;
+  using platform::Windows::text;
+  std::vector<WindowId> topLevel() override;
+  std::string className(WindowId w, std::size_t buffer) override;
+  std::string text(WindowId w, std::size_t buffer) override;
+  WindowId owner(WindowId w) override;
+  WindowId desktop() override;
+  std::uint32_t exStyle(WindowId w) override;
+  WindowId foreground() override;
   WindowId find(const std::string& cls, const std::string& title, WindowId after = 0) override;
   std::uint32_t processOf(WindowId w) override;
   std::uint32_t currentProcess() override;
@@ -23,6 +30,7 @@ class Windows : public platform::Windows {
   WindowId lastActivePopup(WindowId w) override;
   void bringToTop(WindowId w) override;
   void postNull(WindowId w) override;
+  void postClose(WindowId w) override;
 };
 
 }  // namespace platform::win32

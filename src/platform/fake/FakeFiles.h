@@ -1,0 +1,65 @@
+// An in-memory file system for native tests: folders and files with
+// attributes, files held open without sharing, folder links, and writes
+// that can be made to fail part-way. Paths ignore letter case.
+#pragma once
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+#include "platform/Files.h"
+
+namespace fake {
+
+class FakeFiles : public platform::Files {
+ public:
+  struct Node {
+    std::string path;  // as created, without a trailing separator
+    bool folder = false;
+    std::uint32_t attributes = 0;
+    std::string data;
+    bool locked = false;     // held open without sharing: cannot be deleted
+    std::string linkTarget;  // a folder link: searches inside it list the target
+  };
+
+  std::string temp = "C:\\Users\\user\\Temp\\";
+  std::string program = "C:\\Tarnwick\\";
+  std::vector<std::string> system = {"C:\\windows", "C:\\windows\\system32", "C:\\users\\user"};
+  // Every change made through the service, in order: "delete:PATH",
+  // "attributes:PATH:N", "rmdir:PATH", "write:PATH", "move:FROM>TO".
+  std::vector<std::string> log;
+  // When set, the next writeFile stores only this many bytes and fails.
+  std::optional<std::size_t> failWriteAfter;
+
+  // Test helpers; parents are created as plain folders when missing.
+  Node& addFolder(const std::string& path, std::uint32_t attributes = 0);
+  Node& addFile(const std::string& path, const std::string& data = "", std::uint32_t attributes = 0);
+  Node& addLink(const std::string& path, const std::string& target);
+  bool exists(const std::string& path) const;
+  Node* node(const std::string& path);
+  // Every path beneath `folder` (not the folder itself), sorted.
+  std::vector<std::string> below(const std::string& folder) const;
+
+  std::string tempFolder() override { return temp; }
+  std::string programFolder() override { return program; }
+  std::vector<std::string> systemFolders() override { return system; }
+  std::vector<platform::FileEntry> find(const std::string& pattern) override;
+  bool deleteFile(const std::string& path) override;
+  bool setAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool removeFolder(const std::string& path) override;
+  std::optional<std::string> readFile(const std::string& path) override;
+  bool writeFile(const std::string& path, const std::string& data) override;
+  bool moveFile(const std::string& from, const std::string& to) override;
+
+ private:
+  static std::string key(const std::string& path);
+  std::string resolve(const std::string& path) const;  // follows folder links in the parent part
+  std::vector<const Node*> children(const std::string& folderKey) const;
+  std::map<std::string, Node> nodes_;  // by upper-cased path
+};
+
+// Wildcard match of a file name as the platform's search does it: '*' any
+// run, '?' one character, letter case ignored; "*.*" matches every name.
+bool matchesMask(const std::string& name, const std::string& mask);
+
+}  // namespace fake
