@@ -86,6 +86,18 @@ void Control::repaint() {
   if (peer_) peer_->repaint();
 }
 
+void Control::mouseDown(MouseButton button, int x, int y) {
+  if (OnMouseDown) OnMouseDown(button, x, y);
+}
+
+void Control::mouseEnter() {
+  if (OnMouseEnter) OnMouseEnter();
+}
+
+void Control::mouseLeave() {
+  if (OnMouseLeave) OnMouseLeave();
+}
+
 void Control::changed() {
   if (peer_) peer_->sync();
 }

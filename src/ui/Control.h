@@ -21,6 +21,7 @@ class ControlPeer {
 };
 
 enum class MouseButton { Left, Right, Middle };
+enum class Cursor { Default, HandPoint };
 
 // Top-aligned controls stack down from the top of their parent's inside
 // (within its bevels) at full width, in creation order; a client-aligned
@@ -68,9 +69,20 @@ class Control {
   ControlPeer* peer() const { return peer_; }
   void attachPeer(ControlPeer* p) { peer_ = p; }
 
+  // The mouse pointer's shape while it is over the control.
+  Cursor cursor = Cursor::Default;
+
   std::function<void(Canvas&, Rect)> OnPaint;
   std::function<void(MouseButton, int, int)> OnMouseDown;
+  std::function<void()> OnMouseEnter;
+  std::function<void()> OnMouseLeave;
   std::function<void()> OnClick;
+
+  // The realisation reports the mouse through these; they run the events.
+  // A control with behaviour of its own adds it after the base's handling.
+  virtual void mouseDown(MouseButton button, int x, int y);
+  virtual void mouseEnter();
+  virtual void mouseLeave();
 
  protected:
   void changed();

@@ -42,6 +42,9 @@ class Form : public Control {
   void setCaption(const std::string& c);
   BorderStyle borderStyle() const { return borderStyle_; }
   void setBorderStyle(BorderStyle b) { borderStyle_ = b; }
+  // The window this one stays in front of; set before create().
+  Form* owner() const { return owner_; }
+  void setOwner(Form* owner) { owner_ = owner; }
   FormPosition position() const { return position_; }
   void setPosition(FormPosition p) { position_ = p; }
   // Client size at design; the window size follows from it and the border.
@@ -82,6 +85,7 @@ class Form : public Control {
   std::string caption_;
   BorderStyle borderStyle_ = BorderStyle::Sizeable;
   FormPosition position_ = FormPosition::Designed;
+  Form* owner_ = nullptr;
   int clientWidth_ = 0, clientHeight_ = 0;
   bool modal_ = false;
   bool created_ = false;

@@ -16,6 +16,29 @@ HFONT createStandardFont(bool bold) {
                      "MS Sans Serif");
 }
 
+HFONT createFont(const ui::Font& font) {
+  const unsigned style = font.style();
+  BYTE pitch = DEFAULT_PITCH;
+  if (font.pitch() == ui::FontPitch::Fixed) pitch = FIXED_PITCH;
+  if (font.pitch() == ui::FontPitch::Variable) pitch = VARIABLE_PITCH;
+  return CreateFontA(font.height(), 0, 0, 0, (style & ui::fontstyle::Bold) ? FW_BOLD : FW_NORMAL,
+                     (style & ui::fontstyle::Italic) != 0, (style & ui::fontstyle::Underline) != 0,
+                     (style & ui::fontstyle::StrikeOut) != 0, static_cast<BYTE>(font.charset()), OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch | FF_DONTCARE, font.name().c_str());
+}
+
+void fillRect(HDC dc, const RECT& r, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+void frameRect(HDC dc, const RECT& r, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  FrameRect(dc, &r, b);
+  DeleteObject(b);
+}
+
 GdiCanvas::GdiCanvas(HDC dc, HFONT font, ui::Color textColor) : dc_(dc), saved_(SaveDC(dc)) {
   if (font) SelectObject(dc_, font);
   SetTextColor(dc_, colorRef(textColor));

@@ -2,6 +2,7 @@
 // font conversions every realised control uses.
 #pragma once
 #include <windows.h>
+#include "ui/Font.h"
 #include "ui/Graphics.h"
 
 namespace ui::win32 {
@@ -12,6 +13,11 @@ COLORREF colorRef(ui::Color c);
 // MS Sans Serif 8 pt (the system substitutes a look-alike where it is
 // missing); the caller deletes it.
 HFONT createStandardFont(bool bold = false);
+// The GDI font of a toolkit font; the caller deletes it.
+HFONT createFont(const ui::Font& font);
+
+void fillRect(HDC dc, const RECT& r, COLORREF c);
+void frameRect(HDC dc, const RECT& r, COLORREF c);
 
 // Draws with a one-pixel solid pen and a solid or clear brush. The device
 // context's state is restored when the canvas goes away.

@@ -3,12 +3,16 @@
 #pragma once
 #include <windows.h>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+#include "ui/Button.h"
 #include "ui/Form.h"
+#include "ui/GraphicControl.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
 #include "ui/ToolButton.h"
+#include "ui/win32/GraphicPeers.h"
 #include "ui/win32/Win32Toolkit.h"
 
 namespace ui::win32 {
@@ -17,10 +21,15 @@ namespace classes {
 inline constexpr const char* Form = "TarnwickForm";
 inline constexpr const char* Panel = "TarnwickPanel";
 inline constexpr const char* ToolButton = "TarnwickToolButton";
+inline constexpr const char* Button = "TarnwickButton";
 inline constexpr const char* TaskPane = "TarnwickTaskPane";
 inline constexpr const char* App = "TarnwickApp";
 inline constexpr const char* MenuHost = "TarnwickMenuHost";
 }  // namespace classes
+
+// One-pixel bevel along the edge of rc: light top-left and dark bottom-right
+// when raised, the other way round when lowered; rc shrinks by it.
+void drawBevel(HDC dc, RECT& rc, ui::Bevel bevel);
 
 // What every realised control shares: its window, the window procedure that
 // routes messages to it, and the hand-over when the model goes away.
@@ -53,11 +62,16 @@ class WindowPeer {
   bool detached_ = false;  // the model no longer exists
 };
 
-// A child control: geometry relative to its parent's client area.
+// A child control: geometry relative to its parent's client area. It also
+// draws the graphic controls that sit on it, over its own background, and
+// passes the mouse on to the one under the pointer.
 class ChildWindow : public ui::ControlPeer, public WindowPeer {
  public:
   ChildWindow(Win32Toolkit& toolkit, ui::Control& control) : WindowPeer(toolkit, control) {}
   void create(HWND parent);
+  void adoptGraphic(ui::GraphicControl& control);
+  // The graphic control is gone: forget it and its peer.
+  void dropGraphic(GraphicPeer* peer);
 
   void sync() override;
   void repaint() override;
@@ -75,6 +89,21 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   bool shownApplied_ = false;
   bool enabledApplied_ = true;
   bool leftDown_ = false;
+
+ private:
+  // The topmost visible, enabled graphic control at a client point, or null.
+  GraphicPeer* graphicAt(int x, int y);
+  GraphicPeer* graphicAtCursor();
+  // Tells the controls the mouse left and entered; false when that ended
+  // this window.
+  bool hover(GraphicPeer* peer);
+  // A mouse button pressed on a graphic control; false when there is none.
+  bool graphicMouseDown(ui::MouseButton button, LPARAM lp);
+
+  std::vector<std::unique_ptr<GraphicPeer>> graphics_;
+  GraphicPeer* hovered_ = nullptr;
+  GraphicPeer* leftPressed_ = nullptr;
+  bool trackingLeave_ = false;
 };
 
 class PanelWindow : public ChildWindow {
@@ -88,14 +117,31 @@ class PanelWindow : public ChildWindow {
   ui::Panel& panel_;
 };
 
-class ToolButtonWindow : public ChildWindow {
+// A button pressed with the left mouse button: hot while the mouse is over
+// it, pressed while the button is down on it; released over it, it clicks.
+class PressableWindow : public ChildWindow {
  public:
-  ToolButtonWindow(Win32Toolkit& toolkit, ui::ToolButton& button) : ChildWindow(toolkit, button), button_(button) {}
+  using ChildWindow::ChildWindow;
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool hot() const { return hot_; }
+  bool captured() const { return captured_; }
+  bool pressed() const { return pressed_; }
+
+ private:
+  bool hot_ = false;
+  bool captured_ = false;
+  bool pressed_ = false;
+};
+
+class ToolButtonWindow : public PressableWindow {
+ public:
+  ToolButtonWindow(Win32Toolkit& toolkit, ui::ToolButton& button) : PressableWindow(toolkit, button), button_(button) {}
   void attachTooltip(HWND tooltip);
   void controlDestroyed() override;
 
  protected:
-  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   const char* windowClass() const override { return classes::ToolButton; }
   void paint(HDC dc, const RECT& rc) override;
   void synced() override;
@@ -106,9 +152,18 @@ class ToolButtonWindow : public ChildWindow {
   HWND tooltip_ = nullptr;
   std::string tipShown_;
   bool tipAdded_ = false;
-  bool hot_ = false;
-  bool captured_ = false;
-  bool pressed_ = false;
+};
+
+class ButtonWindow : public PressableWindow {
+ public:
+  ButtonWindow(Win32Toolkit& toolkit, ui::Button& button) : PressableWindow(toolkit, button), button_(button) {}
+
+ protected:
+  const char* windowClass() const override { return classes::Button; }
+  void paint(HDC dc, const RECT& rc) override;
+
+ private:
+  ui::Button& button_;
 };
 
 class TaskPaneWindow : public ChildWindow {

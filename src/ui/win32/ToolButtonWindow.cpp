@@ -49,18 +49,6 @@ const GlyphMask& maskOf(ui::Glyph glyph) {
   }
 }
 
-void fill(HDC dc, const RECT& r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FillRect(dc, &r, b);
-  DeleteObject(b);
-}
-
-void frame(HDC dc, const RECT& r, COLORREF c) {
-  HBRUSH b = CreateSolidBrush(c);
-  FrameRect(dc, &r, b);
-  DeleteObject(b);
-}
-
 }  // namespace
 
 void ToolButtonWindow::controlDestroyed() {
@@ -104,70 +92,23 @@ void ToolButtonWindow::updateTooltip() {
   tipShown_ = hint;
 }
 
-LRESULT ToolButtonWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_MOUSEMOVE: {
-      if (!hot_) {
-        hot_ = true;
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
-        TrackMouseEvent(&tme);
-        InvalidateRect(hwnd_, nullptr, FALSE);
-      }
-      if (captured_) {
-        RECT rc;
-        GetClientRect(hwnd_, &rc);
-        const POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        const bool inside = PtInRect(&rc, pt) != 0;
-        if (inside != pressed_) {
-          pressed_ = inside;
-          InvalidateRect(hwnd_, nullptr, FALSE);
-        }
-      }
-      return 0;
-    }
-    case WM_MOUSELEAVE:
-      hot_ = false;
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      SetCapture(hwnd_);
-      captured_ = pressed_ = true;
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return 0;
-    case WM_LBUTTONUP: {
-      const bool click = captured_ && pressed_;
-      if (captured_) ReleaseCapture();
-      if (click) toolkit_.dispatch(button_.OnClick);
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      captured_ = pressed_ = false;
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: return 0;
-    default: return ChildWindow::handle(msg, wp, lp);
-  }
-}
-
 void ToolButtonWindow::paint(HDC dc, const RECT& rc) {
   // Flat: the button shows its parent's colour until the mouse is over it.
   ui::Control* parent = button_.parent();
-  fill(dc, rc, colorRef(parent ? parent->color() : button_.color()));
+  fillRect(dc, rc, colorRef(parent ? parent->color() : button_.color()));
   const bool enabled = button_.enabled();
-  if (enabled && pressed_) {
-    fill(dc, rc, theme::ButtonPressedFill);
-    frame(dc, rc, theme::ButtonHotFrame);
-  } else if (enabled && (hot_ || captured_)) {
-    fill(dc, rc, theme::ButtonHotFill);
-    frame(dc, rc, theme::ButtonHotFrame);
+  if (enabled && pressed()) {
+    fillRect(dc, rc, theme::ButtonPressedFill);
+    frameRect(dc, rc, theme::ButtonHotFrame);
+  } else if (enabled && (hot() || captured())) {
+    fillRect(dc, rc, theme::ButtonHotFill);
+    frameRect(dc, rc, theme::ButtonHotFrame);
   }
   const GlyphMask& mask = maskOf(button_.glyph());
   const int h = static_cast<int>(mask.rows.size());
   int x0 = (rc.right - rc.left - mask.width) / 2;
   int y0 = (rc.bottom - rc.top - h) / 2;
-  if (enabled && pressed_) {
+  if (enabled && pressed()) {
     ++x0;
     ++y0;
   }

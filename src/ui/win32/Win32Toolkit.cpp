@@ -86,6 +86,7 @@ void Win32Toolkit::registerClasses() {
   reg(classes::Form, WindowPeer::windowProc, 0);
   reg(classes::Panel, WindowPeer::windowProc, 0);
   reg(classes::ToolButton, WindowPeer::windowProc, 0);
+  reg(classes::Button, WindowPeer::windowProc, 0);
   reg(classes::TaskPane, WindowPeer::windowProc, 0);
 }
 
@@ -97,7 +98,8 @@ void Win32Toolkit::realise(ui::Form& form) {
   auto owned = std::make_unique<FormWindow>(*this, form);
   FormWindow& window = *owned;
   peers_.emplace(&window, std::move(owned));
-  window.create(appWindow_);
+  HWND owner = form.owner() ? windowOf(*form.owner()) : nullptr;
+  window.create(owner ? owner : appWindow_);
   if (!window.hwnd()) {
     peers_.erase(&window);
     return;
@@ -110,6 +112,7 @@ std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
   if (auto* pane = dynamic_cast<ui::TaskPaneGroup*>(&control)) return std::make_unique<TaskPaneWindow>(*this, *pane);
   if (auto* button = dynamic_cast<ui::ToolButton*>(&control))
     return std::make_unique<ToolButtonWindow>(*this, *button);
+  if (auto* button = dynamic_cast<ui::Button*>(&control)) return std::make_unique<ButtonWindow>(*this, *button);
   if (auto* panel = dynamic_cast<ui::Panel*>(&control)) return std::make_unique<PanelWindow>(*this, *panel);
   // Any other control: its colour and its paint event.
   return std::make_unique<ChildWindow>(*this, control);
@@ -118,6 +121,11 @@ std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
 void Win32Toolkit::realiseChildren(ui::Control& parent, WindowPeer& parentWindow) {
   for (ui::Control* child : parent.children()) {
     if (child->peer()) continue;
+    // Graphic controls are drawn by the panel they sit on.
+    if (auto* graphic = dynamic_cast<ui::GraphicControl*>(child)) {
+      if (auto* host = dynamic_cast<ChildWindow*>(&parentWindow)) host->adoptGraphic(*graphic);
+      continue;
+    }
     std::unique_ptr<ChildWindow> owned = createPeer(*child);
     ChildWindow& window = *owned;
     peers_.emplace(&window, std::move(owned));
@@ -198,8 +206,9 @@ void Win32Toolkit::setTitle(const std::string& title) { SetWindowTextA(appWindow
 
 std::string Win32Toolkit::title() {
   char buffer[514] = "";
-  GetWindowTextA(appWindow_, buffer, sizeof buffer);
-  return buffer;
+  // Without an application window (no display) nothing is read.
+  const int n = GetWindowTextA(appWindow_, buffer, sizeof buffer);
+  return std::string(buffer, n > 0 ? n : 0);
 }
 
 platform::WindowId Win32Toolkit::appWindow() { return reinterpret_cast<platform::WindowId>(appWindow_); }

@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <windowsx.h>
+#include <algorithm>
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
 
@@ -67,12 +68,9 @@ void WindowPeer::paintBuffered(const std::function<void(HDC, const RECT&)>& pain
 }
 
 void WindowPeer::dispatchMouseDown(ui::MouseButton button, LPARAM lp) {
-  if (!control_.OnMouseDown) return;
   const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
   ui::Control& c = control_;
-  toolkit_.dispatch([&c, button, x, y] {
-    if (c.OnMouseDown) c.OnMouseDown(button, x, y);
-  });
+  toolkit_.dispatch([&c, button, x, y] { c.mouseDown(button, x, y); });
 }
 
 // ---------------------------------------------------------------------------
@@ -114,13 +112,103 @@ void ChildWindow::repaint() {
   UpdateWindow(hwnd_);
 }
 
+void ChildWindow::adoptGraphic(ui::GraphicControl& control) {
+  std::unique_ptr<GraphicPeer> peer;
+  if (auto* label = dynamic_cast<ui::Label*>(&control))
+    peer = std::make_unique<LabelPeer>(*this, hwnd_, *label);
+  else if (auto* image = dynamic_cast<ui::Image*>(&control))
+    peer = std::make_unique<ImagePeer>(*this, hwnd_, *image);
+  else if (auto* bevel = dynamic_cast<ui::BevelFrame*>(&control))
+    peer = std::make_unique<BevelFramePeer>(*this, hwnd_, *bevel);
+  else
+    return;
+  graphics_.push_back(std::move(peer));
+  graphics_.back()->sync();
+}
+
+void ChildWindow::dropGraphic(GraphicPeer* peer) {
+  if (hovered_ == peer) hovered_ = nullptr;
+  if (leftPressed_ == peer) leftPressed_ = nullptr;
+  std::erase_if(graphics_, [peer](const std::unique_ptr<GraphicPeer>& g) { return g.get() == peer; });
+}
+
+GraphicPeer* ChildWindow::graphicAt(int x, int y) {
+  for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
+    ui::Control& c = (*it)->control();
+    if (c.visible() && c.enabled() && (*it)->contains(x, y)) return it->get();
+  }
+  return nullptr;
+}
+
+GraphicPeer* ChildWindow::graphicAtCursor() {
+  POINT p;
+  if (!GetCursorPos(&p) || !ScreenToClient(hwnd_, &p)) return nullptr;
+  return graphicAt(p.x, p.y);
+}
+
+bool ChildWindow::hover(GraphicPeer* peer) {
+  if (peer == hovered_) return true;
+  Win32Toolkit& tk = toolkit_;  // a handler may end this window
+  if (GraphicPeer* left = hovered_) {
+    hovered_ = nullptr;
+    ui::Control& c = left->control();
+    tk.dispatch([&c] { c.mouseLeave(); });
+    if (!tk.alive(this)) return false;
+  }
+  // The control may have gone with the leave handler.
+  if (peer && std::find_if(graphics_.begin(), graphics_.end(), [peer](auto& g) { return g.get() == peer; }) !=
+                  graphics_.end()) {
+    hovered_ = peer;
+    ui::Control& c = peer->control();
+    tk.dispatch([&c] { c.mouseEnter(); });
+    if (!tk.alive(this)) return false;
+  }
+  return true;
+}
+
+bool ChildWindow::graphicMouseDown(ui::MouseButton button, LPARAM lp) {
+  const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+  GraphicPeer* target = graphicAt(x, y);
+  if (!target) return false;
+  if (button == ui::MouseButton::Left) leftPressed_ = target;
+  ui::Control& c = target->control();
+  const int cx = x - c.left(), cy = y - c.top();
+  toolkit_.dispatch([&c, button, cx, cy] { c.mouseDown(button, cx, cy); });
+  return true;
+}
+
 LRESULT ChildWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-      paintBuffered([this](HDC dc, const RECT& rc) { paint(dc, rc); });
+      paintBuffered([this](HDC dc, const RECT& rc) {
+        paint(dc, rc);
+        for (auto& g : graphics_) g->paint(dc);
+      });
       return 0;
+    case WM_MOUSEMOVE:
+      if (graphics_.empty()) break;
+      if (!trackingLeave_) {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
+        trackingLeave_ = TrackMouseEvent(&tme) != 0;
+      }
+      hover(graphicAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)));
+      return 0;
+    case WM_MOUSELEAVE:
+      trackingLeave_ = false;
+      hover(nullptr);
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_) {
+        GraphicPeer* g = graphicAtCursor();
+        if (g && g->control().cursor == ui::Cursor::HandPoint) {
+          SetCursor(LoadCursor(nullptr, IDC_HAND));
+          return TRUE;
+        }
+      }
+      break;
     case WM_LBUTTONDOWN: {
+      if (graphicMouseDown(ui::MouseButton::Left, lp)) return 0;
       Win32Toolkit& tk = toolkit_;  // the handler may end this peer
       leftDown_ = true;
       dispatchMouseDown(ui::MouseButton::Left, lp);
@@ -128,9 +216,18 @@ LRESULT ChildWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (tk.alive(this) && GetKeyState(VK_LBUTTON) >= 0) leftDown_ = false;
       return 0;
     }
-    case WM_RBUTTONDOWN: dispatchMouseDown(ui::MouseButton::Right, lp); return 0;
-    case WM_MBUTTONDOWN: dispatchMouseDown(ui::MouseButton::Middle, lp); return 0;
+    case WM_RBUTTONDOWN:
+      if (!graphicMouseDown(ui::MouseButton::Right, lp)) dispatchMouseDown(ui::MouseButton::Right, lp);
+      return 0;
+    case WM_MBUTTONDOWN:
+      if (!graphicMouseDown(ui::MouseButton::Middle, lp)) dispatchMouseDown(ui::MouseButton::Middle, lp);
+      return 0;
     case WM_LBUTTONUP:
+      if (GraphicPeer* pressed = leftPressed_) {
+        leftPressed_ = nullptr;
+        if (pressed == graphicAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) toolkit_.dispatch(pressed->control().OnClick);
+        return 0;
+      }
       if (leftDown_ && control_.OnClick) {
         leftDown_ = false;
         toolkit_.dispatch(control_.OnClick);
@@ -138,8 +235,9 @@ LRESULT ChildWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       leftDown_ = false;
       return 0;
-    default: return WindowPeer::handle(msg, wp, lp);
+    default: break;
   }
+  return WindowPeer::handle(msg, wp, lp);
 }
 
 void ChildWindow::paint(HDC dc, const RECT& rc) {
@@ -161,10 +259,6 @@ void ChildWindow::runPaintEvent(HDC dc) {
 
 // ---------------------------------------------------------------------------
 
-namespace {
-
-// One-pixel bevel along the edge of rc: light top-left and dark bottom-right
-// when raised, the other way round when lowered.
 void drawBevel(HDC dc, RECT& rc, ui::Bevel bevel) {
   if (bevel == ui::Bevel::None) return;
   const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
@@ -183,8 +277,6 @@ void drawBevel(HDC dc, RECT& rc, ui::Bevel bevel) {
   line(rc.right - 1, rc.top, 1, h, bottomRight);
   InflateRect(&rc, -1, -1);
 }
-
-}  // namespace
 
 void PanelWindow::paint(HDC dc, const RECT& rc) {
   HBRUSH fill = CreateSolidBrush(colorRef(panel_.color()));

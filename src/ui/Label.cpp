@@ -1,0 +1,35 @@
+#include "ui/Label.h"
+
+namespace ui {
+
+void Label::setCaption(const std::string& c) {
+  if (c == caption_) return;
+  caption_ = c;
+  changed();
+}
+
+void Label::setFont(const Font& f) {
+  if (f == font_) return;
+  font_ = f;
+  changed();
+}
+
+void Label::setWordWrap(bool w) {
+  if (w == wordWrap_) return;
+  wordWrap_ = w;
+  changed();
+}
+
+void Label::setTransparent(bool t) {
+  if (t == transparent_) return;
+  transparent_ = t;
+  changed();
+}
+
+void Label::setAutoSize(bool a) {
+  if (a == autoSize_) return;
+  autoSize_ = a;
+  changed();
+}
+
+}  // namespace ui

@@ -1,0 +1,48 @@
+// A list of text lines with one selected line, kept in order of insertion or,
+// when Sorted, in ascending order that ignores letter case (equal lines keep
+// the order in which they came).
+#pragma once
+#include <string>
+#include <vector>
+#include "ui/Control.h"
+
+namespace ui {
+
+class ListBox : public Control {
+ public:
+  using Control::Control;
+
+  bool sorted() const { return sorted_; }
+  // Switching sorting on puts the present lines in order.
+  void setSorted(bool sorted);
+
+  const std::vector<std::string>& items() const { return items_; }
+  int count() const { return static_cast<int>(items_.size()); }
+  // The selected line's index, -1 for none; an index out of range selects none.
+  int itemIndex() const { return itemIndex_; }
+  void setItemIndex(int index);
+
+  // Adds a line: at its sorted place when Sorted, else at the end. Returns
+  // its index.
+  int add(const std::string& line);
+  // Inserts a line before `index` (at the end when out of range); when
+  // Sorted, at its sorted place instead. Returns its index.
+  int insert(int index, const std::string& line);
+  // Deletes the line at `index`; nothing when out of range. Deleting the
+  // selected line selects none.
+  void remove(int index);
+  void clear();
+
+ private:
+  int sortedPlace(const std::string& line) const;
+  int place(int index, const std::string& line);
+
+  std::vector<std::string> items_;
+  bool sorted_ = false;
+  int itemIndex_ = -1;
+};
+
+// The list's order: ascending, letter case not deciding.
+bool lessIgnoringCase(const std::string& a, const std::string& b);
+
+}  // namespace ui
