@@ -45,7 +45,7 @@ int RunProgram(platform::Platform& platform, ui::Toolkit& toolkit) {
   }
   TfrmMain frmMain(platform, toolkit);
   frmMain.create();
-  popup::TfrmBlockList frmBlockList(toolkit);
+  popup::TfrmBlockList frmBlockList(platform, toolkit);
   frmBlockList.create();
   settings::TfrmOptions frmOptions(toolkit);
   frmOptions.create();

@@ -50,7 +50,8 @@ class Files {
   // Creates or truncates the file and writes `data`; false when the file
   // cannot be created or a write fails (what was written so far stays).
   virtual bool writeFile(const std::string& path, const std::string& data) = 0;
-  // Moves `from` to `to`, replacing an existing `to` in one step.
+  // Moves `from` to `to`, replacing an existing `to` in one step; a
+  // read-only `to` is not replaced.
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;
 };
 

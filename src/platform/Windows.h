@@ -29,6 +29,8 @@ class Windows {
   // First top-level window with this class and title (both ignore case),
   // searching after `after` in Z order (0: from the top).
   virtual WindowId find(const std::string& cls, const std::string& title, WindowId after = 0) = 0;
+  // First top-level window with this class (ignoring case), whatever its title.
+  virtual WindowId findClass(const std::string& cls) = 0;
   virtual std::uint32_t processOf(WindowId w) = 0;
   virtual std::uint32_t currentProcess() = 0;
   virtual bool isIconic(WindowId w) = 0;

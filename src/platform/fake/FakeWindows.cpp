@@ -62,6 +62,12 @@ platform::WindowId FakeWindows::find(const std::string& cls, const std::string& 
   return 0;
 }
 
+platform::WindowId FakeWindows::findClass(const std::string& cls) {
+  for (auto& w : windows)
+    if (sameText(w.cls, cls)) return w.id;
+  return 0;
+}
+
 std::uint32_t FakeWindows::processOf(platform::WindowId w) {
   auto* win = get(w);
   return win ? win->process : 0;

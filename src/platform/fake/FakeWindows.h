@@ -41,6 +41,7 @@ class FakeWindows : public platform::Windows {
   std::uint32_t exStyle(platform::WindowId w) override;
   platform::WindowId foreground() override { return foregroundWindow; }
   platform::WindowId find(const std::string& cls, const std::string& title, platform::WindowId after) override;
+  platform::WindowId findClass(const std::string& cls) override;
   std::uint32_t processOf(platform::WindowId w) override;
   std::uint32_t currentProcess() override { return thisProcess; }
   bool isIconic(platform::WindowId w) override;
@@ -51,7 +52,9 @@ class FakeWindows : public platform::Windows {
   platform::WindowId lastActivePopup(platform::WindowId w) override;
   void bringToTop(platform::WindowId w) override { record("top", w); }
   void postNull(platform::WindowId w) override { record("null", w); }
-  void postClose(platform::WindowId w) override { record("close", w); }
+  void postClose(platform::WindowId w) override {
+    if (w) record("close", w);
+  }
 
  private:
   void record(const char* what, platform::WindowId w) { requests.push_back(std::string(what) + ":" + std::to_string(w)); }

@@ -121,6 +121,12 @@ bool Files::writeFile(const std::string& path, const std::string& data) {
 }
 
 bool Files::moveFile(const std::string& from, const std::string& to) {
+  // Windows refuses to replace a read-only file; Wine would replace it.
+  const DWORD target = GetFileAttributesA(to.c_str());
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 

@@ -45,6 +45,8 @@ WindowId Windows::find(const std::string& cls, const std::string& title, WindowI
   return toId(FindWindowExA(nullptr, toHwnd(after), cls.c_str(), title.c_str()));
 }
 
+WindowId Windows::findClass(const std::string& cls) { return toId(FindWindowA(cls.c_str(), nullptr)); }
+
 std::uint32_t Windows::processOf(WindowId w) {
   DWORD pid = 0;
   if (!GetWindowThreadProcessId(toHwnd(w), &pid)) return 0;

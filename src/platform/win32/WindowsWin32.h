@@ -20,6 +20,7 @@ class Windows : public platform::Windows {
   std::uint32_t exStyle(WindowId w) override;
   WindowId foreground() override;
   WindowId find(const std::string& cls, const std::string& title, WindowId after = 0) override;
+  WindowId findClass(const std::string& cls) override;
   std::uint32_t processOf(WindowId w) override;
   std::uint32_t currentProcess() override;
   bool isIconic(WindowId w) override;

@@ -1,0 +1,128 @@
+#include "popup/BlockListStore.h"
+#include <algorithm>
+#include <stdexcept>
+#include "settings/Schema.h"
+
+namespace popup {
+
+namespace {
+
+constexpr const char* TextFilter = "Text file (*.txt)|*.txt";
+constexpr const char* TempSuffix = ".tmp";
+
+platform::FileDialogOptions dialogOptions(const char* title, const std::string& folder,
+                                          const std::string& name) {
+  platform::FileDialogOptions o;
+  o.title = title;
+  o.filter = TextFilter;
+  o.initialFolder = folder;
+  o.fileName = name;
+  return o;
+}
+
+}  // namespace
+
+std::vector<std::string> ParseBlockList(const std::string& data) {
+  const std::string text = data.substr(0, data.find('\0'));
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end;
+    if (at < text.size() && text[at] == '\r') ++at;
+    if (at < text.size() && text[at] == '\n') ++at;
+  }
+  return lines;
+}
+
+std::string FormatBlockList(const std::vector<std::string>& entries) {
+  std::string data;
+  for (const auto& e : entries) data += e + "\r\n";
+  return data;
+}
+
+BlockListStore::BlockListStore(platform::Files& files, platform::Dialogs& dialogs, ui::Form& owner,
+                               ui::ListBox& list, settings::TmRegistry& counter)
+    : import_block(dialogOptions("Import Block List...", files.programFolder(), BlockListFileName)),
+      export_block(dialogOptions("Export Block List...", files.programFolder(), "")),
+      files_(files),
+      dialogs_(dialogs),
+      owner_(owner),
+      list_(list),
+      counter_(counter) {}
+
+std::string BlockListStore::listFilePath() const {
+  return files_.programFolder() + BlockListFileName;
+}
+
+void BlockListStore::readInto(const std::string& path) {
+  const auto data = files_.readFile(path);
+  if (!data) throw std::runtime_error("Cannot open file " + path);
+  for (const auto& line : ParseBlockList(*data)) list_.add(line);
+}
+
+void BlockListStore::write(const std::string& path) {
+  const std::string temp = path + TempSuffix;
+  if (!files_.writeFile(temp, FormatBlockList(list_.items())) || !files_.moveFile(temp, path)) {
+    files_.deleteFile(temp);
+    throw std::runtime_error("Cannot create file " + path);
+  }
+}
+
+void BlockListStore::LoadBlockList() {
+  list_.clear();
+  // Before the first save there is no list file: that is an empty list, not
+  // an error. A list file that is there but cannot be read is reported.
+  const std::string path = listFilePath();
+  if (files_.find(path).empty()) return;
+  readInto(path);
+}
+
+void BlockListStore::SaveBlockList() {
+  write(listFilePath());
+  export_block.fileName = BlockListFileName;
+}
+
+bool BlockListStore::AddBlockEntry(const std::string& title) {
+  const auto& items = list_.items();
+  if (std::find(items.begin(), items.end(), title) != items.end()) return false;
+  list_.add(title);
+  SaveBlockList();
+  return true;
+}
+
+void BlockListStore::RemoveBlockEntry(int index) {
+  if (index < 0 || index >= list_.count()) return;
+  list_.remove(index);
+  SaveBlockList();
+  StoreBlockCount();
+  if (OnStatisticsChanged) OnStatisticsChanged();
+}
+
+void BlockListStore::ClearBlockList() {
+  list_.clear();
+  SaveBlockList();
+}
+
+void BlockListStore::ImportBlockList() {
+  const auto path = dialogs_.openFile(owner_.handle(), import_block);
+  if (!path) return;
+  import_block.fileName = *path;
+  list_.clear();
+  readInto(*path);
+}
+
+void BlockListStore::ExportBlockList() {
+  const auto path = dialogs_.saveFile(owner_.handle(), export_block);
+  if (!path) return;
+  export_block.fileName = *path;
+  write(*path);
+}
+
+void BlockListStore::StoreBlockCount() {
+  counter_.AddValue(settings::counters::CounterBlock, std::to_string(list_.count()));
+  counter_.WriteValues();
+}
+
+}  // namespace popup

@@ -1,0 +1,131 @@
+// The IE-window queries against scripted top-level windows: which windows
+// count, how titles are read, cut and shortened, and what the lookups find.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "platform/fake/FakeWindows.h"
+#include "popup/IEWindows.h"
+
+using popup::IEWindow;
+
+namespace {
+
+const std::string Suffix = " - Microsoft Internet Explorer";
+
+struct IEWindows : ::testing::Test {
+  fake::FakeWindows w;
+  fake::FakeWindow& ie(platform::WindowId id, const std::string& title) {
+    return w.add({id, "IEFrame", title, 9});
+  }
+};
+
+}  // namespace
+
+TEST_F(IEWindows, TitleListHasOneLinePerWindowBearingAnIETitle) {
+  ie(1, "News" + Suffix);
+  ie(2, "Twin" + Suffix);
+  w.add({3, "Notepad", "news" + Suffix, 4, false});  // hidden, not IE, an IE title in other letter case
+  ie(4, "Twin" + Suffix).visible = false;
+  ie(5, "Plain");
+  w.add({6, "Shell_TrayWnd", "Taskbar", 4});
+  ie(7, std::string(300, 'L'));
+  ie(8, std::string(254, 'M'));
+
+  EXPECT_EQ(
+      popup::EnumIEWindowTitles(w),
+      (std::vector<IEWindow>{{"News" + Suffix, 1},
+                             {"Twin" + Suffix, 2},
+                             {"News" + Suffix, 1},  // the non-IE window's copy, with the IE window's title
+                             {"Twin" + Suffix, 2},  // the second twin: the first one's handle
+                             {"Plain", 5},
+                             {std::string(254, 'M'), 8}}))
+      << "the 300-character title is cut to 254 and then finds no window";
+}
+
+TEST_F(IEWindows, LookupTakesWholeTitlesIgnoringCaseAndOnlyIEWindows) {
+  w.add({1, "Notepad", "News" + Suffix, 4});
+  ie(2, "NEWS" + Suffix);
+  ie(3, "News" + Suffix);
+  ie(4, "Plain");
+
+  // An entry is matched as entry plus suffix; the first IE window in Z order wins.
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "News" + Suffix), 2u);
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "news" + Suffix), 2u);
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "News"), 0u) << "no prefix match";
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "Plain" + Suffix), 0u)
+      << "a title without the suffix is never matched";
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "Plai"), 0u);
+  EXPECT_EQ(popup::FindIEWindowByTitle(w, "Plain"), 4u);
+}
+
+TEST(IEWindowTitles, SuffixRemovalIsExactAndTakesEveryOccurrence) {
+  EXPECT_EQ(popup::StripIETitleSuffix("News" + Suffix), "News");
+  EXPECT_EQ(popup::StripIETitleSuffix("Plain"), "Plain");
+  EXPECT_EQ(popup::StripIETitleSuffix(""), "");
+  EXPECT_EQ(popup::StripIETitleSuffix("News - microsoft internet explorer"),
+            "News - microsoft internet explorer");
+  EXPECT_EQ(popup::StripIETitleSuffix("A" + Suffix + "B" + Suffix + Suffix), "AB");
+  EXPECT_EQ(popup::StripIETitleSuffix(Suffix.substr(1)), Suffix.substr(1))
+      << "the leading blank is part of it";
+  // What is left after a removal is not searched again.
+  EXPECT_EQ(popup::StripIETitleSuffix("X - Microsoft Internet" + Suffix + " Explorer"),
+            "X - Microsoft Internet Explorer");
+}
+
+TEST_F(IEWindows, VisibleListLeavesOutHiddenOwnedAndToolWindows) {
+  ie(1, "Top" + Suffix);
+  ie(2, "Hidden").visible = false;
+  ie(3, "Owned").owner = 1;
+  ie(4, "Desktop owned").owner = w.desktopWindow;
+  ie(5, "Tool").exStyle = platform::ExStyleToolWindow | 0x8;
+  w.add({6, "ieframe", "Other case class", 9});
+  w.add({7, "Notepad", "Top" + Suffix, 4});
+  ie(8, std::string(200, 'V'));
+  ie(9, "Styled").exStyle = 0x8;  // topmost, not a tool window
+
+  EXPECT_EQ(popup::EnumVisibleIEWindows(w),
+            (std::vector<IEWindow>{
+                {"Top" + Suffix, 1}, {"Desktop owned", 4}, {std::string(128, 'V'), 8}, {"Styled", 9}}));
+
+  // The title list takes them all, whatever their state.
+  std::vector<platform::WindowId> listed;
+  for (auto& e : popup::EnumIEWindowTitles(w)) listed.push_back(e.handle);
+  EXPECT_EQ(listed, (std::vector<platform::WindowId>{1, 2, 3, 4, 5, 6, 1, 8, 9}))
+      << "the lower-case class is found by the lookup, which ignores case; the 200-character title is whole";
+}
+
+TEST_F(IEWindows, ActiveWindowIsTheIEWindowBearingTheForegroundTitle) {
+  ie(1, "Page" + Suffix);
+  ie(2, "");
+  ie(3, std::string(260, 'A'));
+  w.add({4, "Notepad", "PAGE" + Suffix, 4});
+  w.add({5, "Notepad", "Elsewhere", 4});
+
+  w.foregroundWindow = 1;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), (IEWindow{"Page" + Suffix, 1}));
+  // Not itself an IE window, but an IE window bears its title: the IE
+  // window's own title comes back.
+  w.foregroundWindow = 4;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), (IEWindow{"Page" + Suffix, 1}));
+  w.foregroundWindow = 5;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), std::nullopt);
+  w.foregroundWindow = 3;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), std::nullopt) << "a cut title finds no window";
+  w.foregroundWindow = 0;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), std::nullopt)
+      << "no foreground window is not the untitled IE window";
+  w.foregroundWindow = 2;
+  EXPECT_EQ(popup::GetActiveIEWindow(w), (IEWindow{"", 2}));
+}
+
+TEST_F(IEWindows, ExistenceAndClosing) {
+  w.add({1, "Notepad", "x" + Suffix, 4});
+  EXPECT_FALSE(popup::AnyIEWindowExists(w));
+  w.add({2, "ieframe", "", 9, false});
+  EXPECT_TRUE(popup::AnyIEWindowExists(w)) << "hidden and untitled counts; the class ignores case";
+
+  popup::CloseIEWindow(w, 2);
+  popup::CloseIEWindow(w, popup::FindIEWindowByTitle(w, "gone"));
+  EXPECT_EQ(w.requests, (std::vector<std::string>{"close:2"})) << "a failed lookup closes nothing";
+  EXPECT_TRUE(popup::AnyIEWindowExists(w)) << "a close request does not wait for the window to go";
+}
