@@ -5,6 +5,8 @@
 #
 #   make test   build, then every test of both trees in one ctest run
 #   make run    build, then start tarnwick.exe in a Wine virtual desktop
+#   make bench  build, then time the eraser's tree deletion and browser test
+#               under Wine (medians and ratios; BENCH_ROUNDS rounds, default 5)
 #   make deps   only install the missing packages
 #   make build  only build
 #   make clean  remove build/
@@ -18,7 +20,7 @@ BUILD := build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 
-.PHONY: all deps build native win test run clean
+.PHONY: all deps build native win test run bench clean
 
 all: build
 
@@ -41,6 +43,11 @@ test: build
 
 run: win
 	bash scripts/run.sh
+
+BENCH_ROUNDS := 5
+bench: win
+	cmake --build $(WIN) -j$(JOBS) --target tarnwick_bench
+	bash bench/run.sh $(WIN)/tarnwick_bench.exe $(BENCH_ROUNDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -42,7 +42,7 @@ foreach(src ${HELPERS})
   get_filename_component(stem ${src} NAME_WE)
   add_executable(helper_${stem} WIN32 ${src})
   set_target_properties(helper_${stem} PROPERTIES OUTPUT_NAME ${stem} RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/helpers)
-  target_link_libraries(helper_${stem} PRIVATE user32 gdi32 shell32 ${STATIC_RUNTIME})
+  target_link_libraries(helper_${stem} PRIVATE user32 gdi32 shell32 wininet ${STATIC_RUNTIME})
   list(APPEND HELPER_TARGETS helper_${stem})
 endforeach()
 

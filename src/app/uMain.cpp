@@ -1,4 +1,5 @@
 #include "app/uMain.h"
+#include "app/uAbout.h"
 #include "settings/LockState.h"
 #include "settings/Schema.h"
 
@@ -44,8 +45,13 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
       reg7(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Main, true),
       reg9(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, settings::keys::IEMain, false),
       Tray(*this, platform.tray, platform.windows, TrayIconCount),
+      IECache1(platform.urlCache),
+      Eraser(platform, toolkit, IECache1, reg5, TempFolderPath, UrlHistory),
       platform_(platform) {
   setCaption("Tarnwick");
+  IECache1.setFilterOptions({eraser::TFilterOption::NORMAL_ENTRY, eraser::TFilterOption::STICKY_ENTRY,
+                             eraser::TFilterOption::COOKIE_ENTRY, eraser::TFilterOption::URLHISTORY_ENTRY,
+                             eraser::TFilterOption::TRACK_OFFLINE_ENTRY, eraser::TFilterOption::TRACK_ONLINE_ENTRY});
   setBorderStyle(ui::BorderStyle::Single);
   setPosition(ui::FormPosition::ScreenCenter);
   cntHeader.setColor(ui::clBtnFace);
@@ -75,12 +81,9 @@ std::string TfrmMain::headerTitle() { return "  " + toolkit().title() + "  "; }
 void TfrmMain::buildPanes() {
   File1.addItem("Exit", [this] { Exit1Click(); });
 
-  // The erase commands arrive with the eraser.
-  Tools1.addItem("Erase", nullptr);
+  Tools1.addItem("Erase", [this] { btnEraseClick(); });
   Tools1.addLabel("Erase manual:");
-  for (const char* caption : {"Cookies", "Recent Documents", "Temp Folder", "IE Cache", "IE History",
-                              "IE Address Bar", "Empty Recycle Bin", "Run History", "Find History"})
-    Tools1.addItem(caption, nullptr);
+  for (const EraseCommand& c : EraseCommands) Tools1.addItem(c.paneCaption, [this, &c] { (this->*c.handler)(); });
 
   // The options window's tabs arrive with the options window.
   for (const char* caption : {"Erase", "Browser", "Popup Blocker", "Misc", "Stats"}) Settings.addItem(caption, nullptr);
@@ -90,7 +93,7 @@ void TfrmMain::buildPanes() {
   help.addItem("Visit Home Page", [this] { VisitHomePage1Click(); });
   help.addItem("Check Latest Version", nullptr);  // the update window arrives with the update check
   help.addLabel(Separator);
-  help.addItem("About", nullptr);  // the about window arrives with its own change
+  help.addItem("About", [this] { About2Click(); });
 
   const std::pair<ui::TaskPaneGroup*, int> panes[] = {
       {&File1, FileHeight}, {&Tools1, ToolsHeight}, {&Settings, OptionsHeight}, {&help, HelpHeight}};
@@ -111,15 +114,9 @@ void TfrmMain::buildTrayMenu() {
   popupsClosed.enabled = false;
   popupsClosed.visible = false;  // shown once the options window applies its setting
   PopupMenu1.add("N4", "-").visible = false;
-  PopupMenu1.add("Eraseall1", "&Erase");
+  PopupMenu1.add("Eraseall1", "&Erase", [this] { btnEraseClick(); });
   ui::MenuItem& erase = PopupMenu1.add("Erase1", "E&rase...");
-  const std::pair<const char*, const char*> eraseItems[] = {
-      {"Cookies1", "&Cookies"},           {"RecentDocuments1", "&Recent Documents"},
-      {"TempFiles1", "&Temp Folder"},     {"TempIEFiles1", "IE Cac&he"},
-      {"IEHistory1", "I&E History"},      {"IEAddressBar1", "IE &Address bar"},
-      {"EmptyRecycleBin2", "Em&pty Recycle Bin"}, {"RunHistory2", "Run &History"},
-      {"FindHistory2", "&Find History"}};
-  for (auto [name, caption] : eraseItems) erase.add(name, caption);
+  for (const EraseCommand& c : EraseCommands) erase.add(c.menuName, c.menuCaption, [this, &c] { (this->*c.handler)(); });
   PopupMenu1.add("N1", "-");
   PopupMenu1.add("ShowBlockList1", "Show Block &List");
   PopupMenu1.add("Configurate1", "&Options");
@@ -128,7 +125,7 @@ void TfrmMain::buildTrayMenu() {
   PopupMenu1.add("CheckLatestVersion1", "&Check Latest Version...");
   PopupMenu1.add("N3", "-");
   PopupMenu1.add("Help1", "&Help", [this] { Help1Click(); });
-  PopupMenu1.add("About1", "&About");
+  PopupMenu1.add("About1", "&About", [this] { About2Click(); });
   PopupMenu1.add("N5", "-");
   PopupMenu1.add("Exit2", "E&xit", [this] { Exit1Click(); });
   PopupMenu1.add("N6", "-");
@@ -181,6 +178,36 @@ void TfrmMain::Help1Click() { platform_.help.topic(HelpFile, "Introduction"); }
 void TfrmMain::Help2Click() { platform_.help.contents(HelpFile); }
 void TfrmMain::dxToolButton1Click() { platform_.help.topic(HelpFile, "MainWindow"); }
 void TfrmMain::VisitHomePage1Click() { platform_.shell.execute(handle(), "open", homePageUrl()); }
+
+void TfrmMain::About2Click() {
+  auto about = std::make_unique<TfrmAbout>(platform_, toolkit(), *this, PopupMenu1);
+  about->create();
+  about->showModal();
+}
+
+const TfrmMain::EraseCommand TfrmMain::EraseCommands[9] = {
+    {"Cookies", "Cookies1", "&Cookies", &TfrmMain::cookies21Click},
+    {"Recent Documents", "RecentDocuments1", "&Recent Documents", &TfrmMain::RecentDocuments21Click},
+    {"Temp Folder", "TempFiles1", "&Temp Folder", &TfrmMain::TempFiles21Click},
+    {"IE Cache", "TempIEFiles1", "IE Cac&he", &TfrmMain::TempIEFiles21Click},
+    {"IE History", "IEHistory1", "I&E History", &TfrmMain::IEHistory21Click},
+    {"IE Address Bar", "IEAddressBar1", "IE &Address bar", &TfrmMain::IEAddressBar21Click},
+    {"Empty Recycle Bin", "EmptyRecycleBin2", "Em&pty Recycle Bin", &TfrmMain::EmptyRecycleBin1Click},
+    {"Run History", "RunHistory2", "Run &History", &TfrmMain::RunHistory1Click},
+    {"Find History", "FindHistory2", "&Find History", &TfrmMain::FindHistory1Click},
+};
+
+void TfrmMain::btnEraseClick() { Eraser.btnEraseClick(); }
+void TfrmMain::EraseSelected() { Eraser.EraseSelected(); }
+void TfrmMain::IEHistory21Click() { Eraser.Erase(eraser::Category::IEHistory); }
+void TfrmMain::cookies21Click() { Eraser.Erase(eraser::Category::Cookies); }
+void TfrmMain::IEAddressBar21Click() { Eraser.Erase(eraser::Category::IEAddressBar); }
+void TfrmMain::TempIEFiles21Click() { Eraser.Erase(eraser::Category::IECache); }
+void TfrmMain::RecentDocuments21Click() { Eraser.Erase(eraser::Category::RecentDocuments); }
+void TfrmMain::TempFiles21Click() { Eraser.Erase(eraser::Category::TempFolder); }
+void TfrmMain::EmptyRecycleBin1Click() { Eraser.Erase(eraser::Category::RecycleBin); }
+void TfrmMain::RunHistory1Click() { Eraser.Erase(eraser::Category::RunHistory); }
+void TfrmMain::FindHistory1Click() { Eraser.Erase(eraser::Category::FindHistory); }
 
 void TfrmMain::paneAccordion(ui::TaskPaneGroup& pane) {
   if (!pane.collapsed()) {

@@ -6,6 +6,8 @@
 #include <string>
 #include "app/CoolTrayIcon.h"
 #include "chrome/WindowHeader.h"
+#include "eraser/EraseEngine.h"
+#include "eraser/IECache.h"
 #include "platform/Platform.h"
 #include "settings/mRegistry.h"
 #include "ui/Menu.h"
@@ -48,6 +50,8 @@ class TfrmMain : public chrome::HeaderForm {
   std::string TempFolderPath;
   // Null when the system could not create it.
   std::unique_ptr<platform::UrlHistory> UrlHistory;
+  eraser::TIECache IECache1;
+  eraser::EraseEngine Eraser;
 
   // Life cycle.
   void FormCreate();
@@ -64,6 +68,19 @@ class TfrmMain : public chrome::HeaderForm {
   void Help2Click();
   void dxToolButton1Click();
   void VisitHomePage1Click();
+  void About2Click();
+  // The erase commands.
+  void btnEraseClick();
+  void EraseSelected();
+  void IEHistory21Click();
+  void cookies21Click();
+  void IEAddressBar21Click();
+  void TempIEFiles21Click();
+  void RecentDocuments21Click();
+  void TempFiles21Click();
+  void EmptyRecycleBin1Click();
+  void RunHistory1Click();
+  void FindHistory1Click();
   void File1Click();
   void Tools1Click();
   void SettingsClick();
@@ -75,6 +92,15 @@ class TfrmMain : public chrome::HeaderForm {
  private:
   void buildPanes();
   void buildTrayMenu();
+  // The single-category commands in the order the Tools pane and the tray
+  // menu list them.
+  struct EraseCommand {
+    const char* paneCaption;
+    const char* menuName;
+    const char* menuCaption;
+    void (TfrmMain::*handler)();
+  };
+  static const EraseCommand EraseCommands[9];
   // Opening a pane folds the others and sizes the window to it; folding a
   // pane, or choosing one of its commands, returns the window to 168.
   // The window's height while a pane is open follows from the pane's own.

@@ -10,6 +10,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/UrlCache.h"
 #include "platform/UrlHistory.h"
 #include "platform/Windows.h"
 
@@ -29,6 +30,7 @@ struct Platform {
   UrlHistoryFactory& urlHistory;
   Files& files;
   Processes& processes;
+  UrlCache& urlCache;
 };
 
 }  // namespace platform

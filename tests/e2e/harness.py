@@ -209,7 +209,8 @@ WS_EX_APPWINDOW = 0x00040000
 
 class Win32Window:
     """One line of the wininfo helper: hwnd, pid, exe, visible, iconic,
-    cls, owner, style, exstyle, window (x, y, w, h), client (w, h), title."""
+    cls, owner, style, exstyle, window (x, y, w, h), client (w, h), body (the
+    texts of its static children, joined by "|"), title."""
 
     def __init__(self, line):
         fields = dict(f.split("=", 1) for f in line.split("\t"))
@@ -224,6 +225,7 @@ class Win32Window:
         self.exstyle = int(fields["exstyle"], 16)
         self.window = tuple(int(v) for v in fields["window"].split(","))
         self.client = tuple(int(v) for v in fields["client"].split(","))
+        self.body = fields["body"]
         self.title = fields["title"]
 
     def __repr__(self):

@@ -11,7 +11,7 @@
 // One line per window, in Z order, fields separated by tabs, the title last:
 //   hwnd=0x1234 pid=56 exe=iexplore.exe visible=1 iconic=0 class=IEFrame owner=0x0
 //   style=0x14cf0000 exstyle=0x100 window=10,20,300,200 client=292,166
-//   title=Some title
+//   body=Text|of|static|children title=Some title
 // (window is x,y,width,height on the desktop; client is width,height.)
 // The last line is "end".
 #include <windows.h>
@@ -47,6 +47,20 @@ std::string exeName(DWORD pid) {
   return name;
 }
 
+// The texts of a window's static children, as a message box shows its
+// message, joined by "|".
+std::string staticTexts(HWND w) {
+  std::string texts;
+  for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[64] = "", text[1024] = "";
+    GetClassNameA(c, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0 || GetWindowTextA(c, text, sizeof text) == 0) continue;
+    if (!texts.empty()) texts += "|";
+    texts += text;
+  }
+  return texts;
+}
+
 BOOL CALLBACK each(HWND w, LPARAM) {
   char cls[256] = "", title[1024] = "";
   GetClassNameA(w, cls, sizeof cls);
@@ -67,7 +81,7 @@ BOOL CALLBACK each(HWND w, LPARAM) {
                      std::to_string(wr.left) + "," + std::to_string(wr.top) + "," +
                      std::to_string(wr.right - wr.left) + "," + std::to_string(wr.bottom - wr.top) +
                      "\tclient=" + std::to_string(cr.right - cr.left) + "," + std::to_string(cr.bottom - cr.top) +
-                     "\ttitle=" + title + "\n";
+                     "\tbody=" + staticTexts(w) + "\ttitle=" + title + "\n";
   std::fputs(line.c_str(), g_file);
   return TRUE;
 }

@@ -6,6 +6,7 @@
 #include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeTime.h"
 #include "platform/fake/FakeToolkit.h"
+#include "platform/fake/FakeUrlCache.h"
 #include "platform/fake/FakeWindows.h"
 
 namespace fake {
@@ -23,9 +24,10 @@ struct FakePlatform {
   FakeUrlHistoryFactory urlHistory;
   FakeFiles files;
   FakeProcesses processes;
+  FakeUrlCache urlCache;
   FakeToolkit toolkit{dialogs};
   platform::Platform platform{registry, windows, time, time, dialogs, tray, instance,
-                              shell,    help,    gui,  urlHistory, files, processes};
+                              shell,    help,    gui,  urlHistory, files, processes, urlCache};
 };
 
 }  // namespace fake

@@ -9,6 +9,7 @@
 #include "platform/win32/RegistryWin32.h"
 #include "platform/win32/ShellWin32.h"
 #include "platform/win32/TimersWin32.h"
+#include "platform/win32/UrlCacheWin32.h"
 #include "platform/win32/UrlHistoryWin32.h"
 #include "platform/win32/WindowsWin32.h"
 
@@ -28,6 +29,7 @@ struct Win32Platform::Services {
   UrlHistoryFactory urlHistory;
   Files files;
   Processes processes;
+  UrlCache urlCache;
 };
 
 Win32Platform::Win32Platform()
@@ -35,7 +37,7 @@ Win32Platform::Win32Platform()
       bundle_(std::make_unique<platform::Platform>(platform::Platform{
           services_->registry, services_->windows, services_->clock, services_->timers, services_->dialogs,
           services_->tray, services_->instance, services_->shell, services_->help, services_->gui,
-          services_->urlHistory, services_->files, services_->processes})) {}
+          services_->urlHistory, services_->files, services_->processes, services_->urlCache})) {}
 
 Win32Platform::~Win32Platform() = default;
 

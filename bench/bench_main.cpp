@@ -1,0 +1,36 @@
+// tarnwick_bench.exe [ROUNDS]: times the tree deletion of the eraser against
+// the command interpreter's own "rd /s /q", and the browser test at growing
+// numbers of top-level windows against its bare platform calls.
+#include <windows.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include "Bench.h"
+
+namespace bench {
+
+double timeMs(const std::function<void()>& fn) {
+  LARGE_INTEGER freq, start, end;
+  QueryPerformanceFrequency(&freq);
+  QueryPerformanceCounter(&start);
+  fn();
+  QueryPerformanceCounter(&end);
+  return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+double median(std::vector<double> samples) {
+  if (samples.empty()) return 0;
+  std::sort(samples.begin(), samples.end());
+  const std::size_t n = samples.size();
+  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+}  // namespace bench
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const bool treeOk = bench::folderTree(rounds);
+  const bool processOk = bench::processDetection(rounds);
+  std::fflush(stdout);
+  return treeOk && processOk ? 0 : 1;
+}

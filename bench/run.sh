@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs the benchmarks (tarnwick_bench.exe, built by `make bench`) under Wine
+# in a prefix of their own, on $DISPLAY or a new Xvfb, and stops both after.
+#   bench/run.sh EXE [ROUNDS]
+set -u
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+EXE="$1"
+ROUNDS="${2:-5}"
+source "$ROOT/scripts/xvfb.sh"
+
+export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix-bench}"
+export TARNWICK_PRISTINE_PREFIX="${TARNWICK_PRISTINE_PREFIX:-$ROOT/build/wineprefix-pristine}"
+source "$ROOT/scripts/wine-env.sh"
+
+cleanup() {
+  timeout 20 wineserver -k 2>/dev/null || true
+  stop_xvfb
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ -z "${DISPLAY:-}" ]; then
+  start_xvfb || exit 1
+fi
+bash "$ROOT/scripts/wine-prefix.sh" >/dev/null || exit 1
+echo "Benchmarks: $EXE, $ROUNDS rounds, Wine prefix $WINEPREFIX"
+timeout 1800 wine "$EXE" "$ROUNDS"

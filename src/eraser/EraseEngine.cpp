@@ -1,0 +1,181 @@
+#include "eraser/EraseEngine.h"
+#include <algorithm>
+#include <cctype>
+#include "eraser/FolderTree.h"
+#include "settings/Readers.h"
+#include "settings/Schema.h"
+
+namespace eraser {
+
+namespace se = settings::erase;
+
+const std::array<CategoryInfo, 9> EraseOrder = {{
+    {Category::IEHistory, se::IEHistory, true},
+    {Category::Cookies, se::Cookies, true},
+    {Category::IEAddressBar, se::IEAddressBar, true},
+    {Category::IECache, se::IECache, true},
+    {Category::RecentDocuments, se::RecentDocuments, true},
+    {Category::TempFolder, se::TempFolder, true},
+    {Category::RecycleBin, se::RecycleBin, false},
+    {Category::RunHistory, se::RunHistory, true},
+    {Category::FindHistory, se::FindHistory, true},
+}};
+
+namespace {
+
+// The path's components, upper-cased, with "." dropped and ".." applied.
+std::vector<std::string> components(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  auto flush = [&] {
+    if (part == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (char c : path) {
+    if (c == '\\' || c == '/') {
+      flush();
+    } else {
+      part.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    }
+  }
+  flush();
+  return parts;
+}
+
+// True when `upper` is a proper ancestor of `lower`.
+bool isAbove(const std::vector<std::string>& upper, const std::vector<std::string>& lower) {
+  return upper.size() < lower.size() && std::equal(upper.begin(), upper.end(), lower.begin());
+}
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+bool IsSafeEraseFolder(const std::string& folder, const std::vector<std::string>& systemFolders) {
+  const std::vector<std::string> target = components(folder);
+  // Only a folder below a drive's root (C:\x) or below a share (\\host\share\x); a
+  // relative path would depend on the current folder, which file dialogs change.
+  const bool onDrive = folder.size() >= 3 && folder[1] == ':' && isSeparator(folder[2]);
+  const bool onShare = folder.size() >= 2 && isSeparator(folder[0]) && isSeparator(folder[1]);
+  if (!(onDrive && target.size() >= 2) && !(onShare && target.size() >= 3)) return false;
+  for (const std::string& system : systemFolders) {
+    const std::vector<std::string> guarded = components(system);
+    if (!guarded.empty() && (target == guarded || isAbove(target, guarded))) return false;
+  }
+  return true;
+}
+
+EraseEngine::EraseEngine(platform::Platform& platform, ui::Toolkit& toolkit, TIECache& cache,
+                         settings::TmRegistry& shellFolderKey, const std::string& tempFolder,
+                         std::unique_ptr<platform::UrlHistory>& urlHistory)
+    : platform_(platform),
+      toolkit_(toolkit),
+      cache_(cache),
+      shellFolderKey_(shellFolderKey),
+      tempFolder_(tempFolder),
+      urlHistory_(urlHistory),
+      eraseKey_(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Erase, true),
+      processes_(platform.windows, platform.processes) {}
+
+bool EraseEngine::refuseWhileBrowserRuns() {
+  if (!processes_.IsProcessRunning(BrowserExe)) return false;
+  platform_.dialogs.message(CloseBrowserMessage, toolkit_.title());
+  return true;
+}
+
+void EraseEngine::btnEraseClick() {
+  if (refuseWhileBrowserRuns()) return;
+  EraseSelected();
+}
+
+void EraseEngine::EraseSelected() {
+  for (const CategoryInfo& info : EraseOrder)
+    if (settings::ReadFlag(eraseKey_, info.flag)) Erase(info.category);
+}
+
+void EraseEngine::Erase(Category category) {
+  auto info = std::find_if(EraseOrder.begin(), EraseOrder.end(),
+                           [category](const CategoryInfo& i) { return i.category == category; });
+  if (info->refusesWhileBrowserRuns && refuseWhileBrowserRuns()) return;
+  run(category);
+}
+
+void EraseEngine::run(Category category) {
+  switch (category) {
+    case Category::IEHistory:
+      if (urlHistory_) urlHistory_->clearHistory();
+      deleteCacheEntries(TSearchPattern::spHistory);
+      break;
+    case Category::Cookies: {
+      const std::string folder = shellFolder(shellFolders::Cookies);
+      if (!folder.empty()) ShellDeleteFiles(folder + "\\*.txt");
+      deleteCacheEntries(TSearchPattern::spCookies);
+      break;
+    }
+    case Category::IEAddressBar:
+      resetKey(historyKeys::TypedUrls);
+      break;
+    case Category::IECache: {
+      deleteCacheEntries(TSearchPattern::spUrl);
+      const std::string folder = shellFolder(shellFolders::Cache);
+      if (!folder.empty()) deleteTree(folder + "\\");
+      break;
+    }
+    case Category::RecentDocuments: {
+      const std::string folder = shellFolder(shellFolders::Recent);
+      if (!folder.empty()) ShellDeleteFiles(folder + "\\*.*");
+      break;
+    }
+    case Category::TempFolder:
+      deleteTree(tempFolder_);
+      break;
+    case Category::RecycleBin:
+      EmptyRecycleBin();
+      break;
+    case Category::RunHistory:
+      resetKey(historyKeys::RunMru);
+      break;
+    case Category::FindHistory:
+      resetKey(historyKeys::FindMru);
+      break;
+  }
+}
+
+std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadValue(name); }
+
+void EraseEngine::deleteTree(const std::string& folder) {
+  if (!IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
+  DeleteFolderTree(platform_.files, folder, "*.*", true);
+}
+
+void EraseEngine::ShellDeleteFiles(const std::string& path) {
+  if (path.empty()) return;
+  // A wildcard path empties its folder: the same folders are off limits.
+  const std::size_t slash = path.find_last_of("\\/");
+  if (path.find_first_of("*?") != std::string::npos &&
+      !IsSafeEraseFolder(slash == std::string::npos ? std::string() : path.substr(0, slash + 1),
+                         platform_.files.systemFolders()))
+    return;
+  platform_.shell.deleteFiles(path);
+}
+
+void EraseEngine::EmptyRecycleBin() {
+  if (platform_.shell.emptyRecycleBin(toolkit_.appWindow()) == platform::RecycleBinResult::NoLibrary)
+    platform_.dialogs.error(ShellLoadError, toolkit_.title());
+}
+
+void EraseEngine::resetKey(const char* path) {
+  platform_.registry.deleteTree(platform::Hive::CurrentUser, path);
+  platform_.registry.create(platform::Hive::CurrentUser, path);
+}
+
+void EraseEngine::deleteCacheEntries(TSearchPattern pattern) {
+  cache_.setSearchPattern(pattern);
+  cache_.DeleteAllEntries();
+}
+
+}  // namespace eraser

@@ -1,0 +1,96 @@
+// The erase engine: the nine categories of usage traces, the refusal while
+// the browser runs, and the erase of every selected category in a fixed order.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include "eraser/IECache.h"
+#include "eraser/ProcessViewer.h"
+#include "platform/Platform.h"
+#include "settings/mRegistry.h"
+#include "ui/Toolkit.h"
+
+namespace eraser {
+
+enum class Category {
+  IEHistory,
+  Cookies,
+  IEAddressBar,
+  IECache,
+  RecentDocuments,
+  TempFolder,
+  RecycleBin,
+  RunHistory,
+  FindHistory,
+};
+
+struct CategoryInfo {
+  Category category;
+  const char* flag;  // its value in the erase key
+  bool refusesWhileBrowserRuns;
+};
+
+// The order in which an erase of everything selected runs them.
+extern const std::array<CategoryInfo, 9> EraseOrder;
+
+inline constexpr const char* BrowserExe = "IEXPLORE.EXE";
+inline constexpr const char* CloseBrowserMessage = "Please close all Internet Explorer windows!";
+inline constexpr const char* ShellLoadError = "Failed to load Shell32.dll.";
+
+// The folders of the current user's traces, as the shell-folders key names them.
+namespace shellFolders {
+inline constexpr const char* Recent = "Recent";
+inline constexpr const char* Cookies = "Cookies";
+inline constexpr const char* Cache = "Cache";
+}  // namespace shellFolders
+
+// Lists the erase resets: deleted with every sub-key and created again empty.
+namespace historyKeys {
+inline constexpr const char* TypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
+inline constexpr const char* RunMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+inline constexpr const char* FindMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Doc Find Spec MRU";
+}  // namespace historyKeys
+
+// True when `folder` may be emptied: not a drive root, and neither one of
+// `systemFolders` nor a folder above one of them. Paths are compared after
+// resolving "." and ".." and ignoring letter case and trailing separators.
+bool IsSafeEraseFolder(const std::string& folder, const std::vector<std::string>& systemFolders);
+
+class EraseEngine {
+ public:
+  // `shellFolderKey` reads the folder paths; `tempFolder` and `urlHistory`
+  // are the main window's, read at the moment a category needs them.
+  EraseEngine(platform::Platform& platform, ui::Toolkit& toolkit, TIECache& cache,
+              settings::TmRegistry& shellFolderKey, const std::string& tempFolder,
+              std::unique_ptr<platform::UrlHistory>& urlHistory);
+
+  // "&Erase": refuses once while the browser runs, then EraseSelected.
+  void btnEraseClick();
+  // Every category whose flag is exactly "1", in EraseOrder.
+  void EraseSelected();
+  // One category's command, with its own refusal.
+  void Erase(Category category);
+
+  void ShellDeleteFiles(const std::string& path);
+  void EmptyRecycleBin();
+
+ private:
+  // Shows the refusal and answers true when the browser runs.
+  bool refuseWhileBrowserRuns();
+  void run(Category category);
+  std::string shellFolder(const char* name);
+  void deleteTree(const std::string& folder);
+  void resetKey(const char* path);
+  void deleteCacheEntries(TSearchPattern pattern);
+
+  platform::Platform& platform_;
+  ui::Toolkit& toolkit_;
+  TIECache& cache_;
+  settings::TmRegistry& shellFolderKey_;
+  const std::string& tempFolder_;
+  std::unique_ptr<platform::UrlHistory>& urlHistory_;
+  settings::TmRegistry eraseKey_;
+  ProcessViewer processes_;
+};
+
+}  // namespace eraser

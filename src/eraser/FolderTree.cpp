@@ -1,0 +1,71 @@
+// Tree deletion: a file pass, then a depth-first folder pass that skips links.
+#include "eraser/FolderTree.h"
+#include <cstdint>
+#include <vector>
+
+namespace eraser {
+
+namespace {
+
+using platform::AttrArchive;
+using platform::AttrDirectory;
+using platform::AttrHidden;
+using platform::AttrReadOnly;
+using platform::AttrReparsePoint;
+using platform::AttrSystem;
+using platform::AttrVolumeLabel;
+using platform::FileEntry;
+
+// What each pass asks its search for: the file pass every kind of file
+// (read-only, hidden, system, volume label, archive: 47), the folder pass
+// folders only (16).
+constexpr std::uint32_t FilePass = AttrReadOnly | AttrHidden | AttrSystem | AttrVolumeLabel | AttrArchive;
+constexpr std::uint32_t FolderPass = AttrDirectory;
+
+// The search admits an entry only when it carries none of the special marks
+// that the search did not ask for; read-only, archive and unmarked entries
+// always pass.
+bool admitted(std::uint32_t attributes, std::uint32_t asked) {
+  constexpr std::uint32_t special = AttrHidden | AttrSystem | AttrVolumeLabel | AttrDirectory;
+  return (attributes & special & ~asked) == 0;
+}
+
+std::vector<FileEntry> search(platform::Files& files, const std::string& pattern, std::uint32_t asked) {
+  std::vector<FileEntry> entries = files.find(pattern);
+  std::erase_if(entries, [asked](const FileEntry& e) { return !admitted(e.attributes, asked); });
+  return entries;
+}
+
+}  // namespace
+
+void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
+                      bool includeSubFolders) {
+  if (folder.empty()) return;
+
+  for (const FileEntry& file : search(files, folder + mask, FilePass)) {
+    const std::string path = folder + file.name;
+    // A read-only file goes at the second attempt, once its marks are
+    // cleared; a file link is deleted as itself or left, since its marks may
+    // be those of the file it points to.
+    if (!files.deleteFile(path) && !(file.attributes & AttrReparsePoint)) {
+      files.setAttributes(path, 0);
+      files.deleteFile(path);
+    }
+  }
+  if (!includeSubFolders) return;
+
+  for (const FileEntry& entry : search(files, folder + "*.*", FolderPass)) {
+    if (entry.name == "." || entry.name == "..") continue;
+    const std::string path = folder + entry.name;
+    // A link (junction, symbolic link, mount point) leads out of the tree:
+    // it is left alone. Not even removed: Wine's RemoveDirectoryA on a
+    // Unix link to an empty folder removes that folder, not the link.
+    if (entry.attributes & AttrReparsePoint) continue;
+    files.setAttributes(path, AttrDirectory);
+    DeleteFolderTree(files, path + "\\", mask, true);
+    // Fails, and is left so, while the folder holds something or is a file.
+    files.removeFolder(path);
+  }
+}
+
+}  // namespace eraser

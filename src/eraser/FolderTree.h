@@ -1,0 +1,15 @@
+// Empties a folder for the eraser: deletes the files matching a mask and,
+// when asked, empties and removes its sub-folders, depth-first. It never
+// removes the folder it is given, never enters or removes a link, and reports nothing:
+// whatever cannot be deleted stays where it is.
+#pragma once
+#include <string>
+#include "platform/Files.h"
+
+namespace eraser {
+
+// `folder` ends with a path separator; an empty folder deletes nothing.
+void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
+                      bool includeSubFolders);
+
+}  // namespace eraser
