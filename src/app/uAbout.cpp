@@ -12,12 +12,13 @@ constexpr int SeparatorHeight = 2;
 constexpr int ButtonHeight = 25;
 
 // Both links: black on the window until the mouse is over them, then blue
-// and underlined.
+// and underlined. Each takes the width of its address and keeps its right
+// edge against the text area's frame, so a long address is never cut.
 void makeLink(chrome::TURLLabel& link, const std::string& url, const std::string& caption, int x, int y, int w,
               int h) {
   link.URL = url;
   link.setCaption(caption);
-  link.setAutoSize(false);
+  link.setAlignment(ui::TextAlignment::Right);
   link.setBounds(x, y, w, h);
   ui::Font normal;
   normal.setColor(ui::clBlack);

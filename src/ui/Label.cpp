@@ -32,4 +32,10 @@ void Label::setAutoSize(bool a) {
   changed();
 }
 
+void Label::setAlignment(TextAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  changed();
+}
+
 }  // namespace ui

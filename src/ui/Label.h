@@ -8,6 +8,8 @@
 
 namespace ui {
 
+enum class TextAlignment { Left, Right };
+
 class Label : public GraphicControl {
  public:
   using GraphicControl::GraphicControl;
@@ -26,6 +28,9 @@ class Label : public GraphicControl {
   // While on, the realisation fits the bounds to the text.
   bool autoSize() const { return autoSize_; }
   void setAutoSize(bool a);
+  // Right-aligned text sized to itself keeps its right edge where it was.
+  TextAlignment alignment() const { return alignment_; }
+  void setAlignment(TextAlignment a);
 
  private:
   std::string caption_;
@@ -33,6 +38,7 @@ class Label : public GraphicControl {
   bool wordWrap_ = false;
   bool transparent_ = false;
   bool autoSize_ = true;
+  TextAlignment alignment_ = TextAlignment::Left;
 };
 
 }  // namespace ui

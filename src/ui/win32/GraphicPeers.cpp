@@ -62,7 +62,7 @@ void GraphicPeer::paint(HDC dc) {
 // ---------------------------------------------------------------------------
 
 UINT LabelPeer::textFlags() const {
-  return DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (label_.wordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
+  return (label_.alignment() == ui::TextAlignment::Right ? DT_RIGHT : DT_LEFT) | DT_NOPREFIX | DT_EXPANDTABS | (label_.wordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
 }
 
 void LabelPeer::draw(HDC dc, const RECT& rc) {
@@ -94,7 +94,8 @@ void LabelPeer::fit() {
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
   const int w = label_.wordWrap() ? label_.width() : (caption.empty() ? 0 : r.right);
-  label_.setBounds(label_.left(), label_.top(), w, r.bottom);
+  const int left = label_.alignment() == ui::TextAlignment::Right ? label_.left() + label_.width() - w : label_.left();
+  label_.setBounds(left, label_.top(), w, r.bottom);
 }
 
 // ---------------------------------------------------------------------------
