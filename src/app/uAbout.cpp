@@ -87,6 +87,8 @@ TfrmAbout::TfrmAbout(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   Bevel5.setBounds(80, 184, 265, SeparatorHeight);
   btnClose.setBounds(8, 236, 353, ButtonHeight);
   btnClose.OnClick = [this] { btnCloseClick(); };
+  btnClose.Default = true;
+  btnClose.Cancel = true;
 
   // The labels take the window's colour, as the panel does.
   for (ui::Control* c : Panel1.children())

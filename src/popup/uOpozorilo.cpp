@@ -37,6 +37,9 @@ TfrmOpozorilo::TfrmOpozorilo(ui::Toolkit& toolkit, ui::Form& owner, ui::PopupMen
   lb_vsebina.font().setHeight(-12);
   dialog_close.setBounds(410, 32, 68, 25);
   dialog_close.OnClick = [this] { btnMinimizeClick(); };
+  // Enter, Escape and Alt+C close it as the button does.
+  dialog_close.Default = true;
+  dialog_close.Cancel = true;
 
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };

@@ -1,4 +1,7 @@
 #include "ui/Form.h"
+#include <cctype>
+#include <vector>
+#include "ui/Button.h"
 
 namespace ui {
 
@@ -55,6 +58,34 @@ void Form::hide() {
   Control::setVisible(false);
   if (formPeer()) formPeer()->hide();
   toolkit_.dispatch(OnHide);
+}
+
+namespace {
+
+// The buttons on the form that can be pressed, in creation order.
+void pressable(Control& parent, std::vector<Button*>& out) {
+  for (Control* child : parent.children()) {
+    if (!child->visible() || !child->enabled()) continue;
+    if (auto* button = dynamic_cast<Button*>(child)) out.push_back(button);
+    pressable(*child, out);
+  }
+}
+
+}  // namespace
+
+bool Form::keyPressed(FormKey key, char letter) {
+  std::vector<Button*> buttons;
+  pressable(*this, buttons);
+  const char wanted = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  for (Button* b : buttons) {
+    const bool takes = key == FormKey::Enter    ? b->Default
+                       : key == FormKey::Escape ? b->Cancel
+                                                : wanted != 0 && b->accelerator() == wanted;
+    if (!takes) continue;
+    toolkit().dispatch(b->OnClick);
+    return true;
+  }
+  return false;
 }
 
 void Form::close() {

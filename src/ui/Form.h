@@ -12,6 +12,7 @@ namespace ui {
 enum class BorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class FormPosition { Designed, ScreenCenter };
 enum class CloseAction { None, Hide, Free };
+enum class FormKey { Enter, Escape, Letter };
 
 class FormPeer : public ControlPeer {
  public:
@@ -64,6 +65,10 @@ class Form : public Control {
   void hide();
   // A close request, as from the system menu or Alt+F4: OnClose decides.
   void close();
+  // A key the form's buttons answer: Enter clicks the default button, Escape
+  // the cancel button, a letter the button whose caption marks it. Only a
+  // visible, enabled button takes a key. True when one did.
+  bool keyPressed(FormKey key, char letter = 0);
   // Shows the form modally; returns once it has closed.
   void showModal();
   bool modal() const { return modal_; }

@@ -74,17 +74,24 @@ TEST_F(NoticeAbout, NoticeShowsOneSymbolAndItsTextColourWhileTheTrayMenuStaysShu
 }
 
 TEST_F(NoticeAbout, NoticeClosesTheSameWayByItsHideButtonAndByClose) {
-  for (int path = 0; path < 2; ++path) {
+  // The hide button, the Close button, then the keys: Enter, Escape, Alt+C.
+  for (int path = 0; path < 5; ++path) {
     f.toolkit.onModal = [&](ui::Form& form) {
       auto& n = shown<popup::TfrmOpozorilo>(form);
       EXPECT_EQ(n.btnMinimize.hint(), "Hide");
       EXPECT_EQ(n.dialog_close.caption(), "&Close");
       fake::FakeFormPeer* peer = f.toolkit.peerOf(n);
       const int ends = peer->modalEnds;
-      if (path == 0)
-        n.btnMinimize.OnClick();
-      else
-        n.dialog_close.OnClick();
+      // Keys that are not the button's do nothing.
+      EXPECT_FALSE(n.keyPressed(ui::FormKey::Letter, 'x'));
+      EXPECT_EQ(peer->modalEnds, ends);
+      switch (path) {
+        case 0: n.btnMinimize.OnClick(); break;
+        case 1: n.dialog_close.OnClick(); break;
+        case 2: EXPECT_TRUE(n.keyPressed(ui::FormKey::Enter)); break;
+        case 3: EXPECT_TRUE(n.keyPressed(ui::FormKey::Escape)); break;
+        default: EXPECT_TRUE(n.keyPressed(ui::FormKey::Letter, 'C')); break;
+      }
       EXPECT_EQ(peer->modalEnds, ends + 1) << "path " << path << " closes the notice";
       EXPECT_TRUE(trayMenu().autoPopup) << "the menu is back as soon as the notice closes";
     };

@@ -190,6 +190,18 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WINDOWPOSCHANGED:
       if (form_.peer() == this) reportBounds();
       break;
+    // The form's own keys: Enter, Escape and the buttons' letters, with or
+    // without Alt. The model may close (and free) the form meanwhile, so
+    // nothing of this window is touched after it has answered.
+    case WM_KEYDOWN:
+      if ((wp == VK_RETURN && form_.keyPressed(ui::FormKey::Enter)) ||
+          (wp == VK_ESCAPE && form_.keyPressed(ui::FormKey::Escape)))
+        return 0;
+      break;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+      if (form_.keyPressed(ui::FormKey::Letter, static_cast<char>(wp))) return 0;
+      break;
     case WM_ERASEBKGND: {
       RECT rc;
       GetClientRect(hwnd_, &rc);
