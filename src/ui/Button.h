@@ -1,7 +1,6 @@
 // A push button with a caption ("&" marks its letter); a click runs OnClick.
 // The form's Enter key clicks its default button, Escape its cancel button.
 #pragma once
-#include <cctype>
 #include <string>
 #include "ui/Control.h"
 
@@ -15,15 +14,8 @@ class Button : public Control {
   bool Cancel = false;
 
   const std::string& caption() const { return caption_; }
-  // The letter "&" marks, in lower case; 0 when none ("&&" is a plain "&").
-  char accelerator() const {
-    for (std::size_t i = 0; i + 1 < caption_.size(); ++i) {
-      if (caption_[i] != '&') continue;
-      if (caption_[i + 1] != '&') return static_cast<char>(std::tolower(static_cast<unsigned char>(caption_[i + 1])));
-      ++i;
-    }
-    return 0;
-  }
+  // The letter "&" marks, upper-cased; 0 when none.
+  char accelerator() const { return captionAccelerator(caption_); }
   void setCaption(const std::string& c) {
     if (c == caption_) return;
     caption_ = c;

@@ -76,7 +76,7 @@ void pressable(Control& parent, std::vector<Button*>& out) {
 bool Form::keyPressed(FormKey key, char letter) {
   std::vector<Button*> buttons;
   pressable(*this, buttons);
-  const char wanted = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   for (Button* b : buttons) {
     const bool takes = key == FormKey::Enter    ? b->Default
                        : key == FormKey::Escape ? b->Cancel

@@ -1,5 +1,6 @@
 // Colours, rectangles and the drawing surface handed to paint events.
 #pragma once
+#include <cctype>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +40,20 @@ constexpr unsigned VCenter = 0x0004;
 constexpr unsigned SingleLine = 0x0020;
 constexpr unsigned EndEllipsis = 0x8000;
 }  // namespace textflags
+
+// The letter a caption marks with "&" (menus and buttons), upper-cased; 0
+// when none. "&&" is a literal ampersand.
+inline char captionAccelerator(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
 
 class Canvas {
  public:

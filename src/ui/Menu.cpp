@@ -1,5 +1,5 @@
 #include "ui/Menu.h"
-#include <cctype>
+#include "ui/Graphics.h"
 #include "ui/Toolkit.h"
 
 namespace ui {
@@ -18,17 +18,7 @@ MenuItem* MenuItem::find(const std::string& name) {
   return nullptr;
 }
 
-char MenuItem::accelerator() const {
-  for (std::size_t i = 0; i + 1 < caption_.size(); ++i) {
-    if (caption_[i] != '&') continue;
-    if (caption_[i + 1] == '&') {  // "&&" is a literal ampersand
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption_[i + 1])));
-  }
-  return 0;
-}
+char MenuItem::accelerator() const { return captionAccelerator(caption_); }
 
 std::vector<MenuItem*> shownItems(const std::vector<std::unique_ptr<MenuItem>>& items) {
   std::vector<MenuItem*> shown;
