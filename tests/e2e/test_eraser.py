@@ -12,7 +12,6 @@ folder are never erased."""
 
 import ntpath
 import os
-import shutil
 import time
 
 import harness
@@ -233,7 +232,7 @@ def expect_one_refusal(s, what, by_key=False):
     s.expect(not refusals(s), "a second refusal after %s" % what)
 
 
-def settle(s, profile, before, timeout=10):
+def settle(profile, timeout=10):
     """Waits until the profile stops changing after a command."""
     last, same_since = None, None
     deadline = time.monotonic() + timeout
@@ -290,7 +289,7 @@ def single_commands():
         profile, app, state = start_prepared(s)
         for name in COMMANDS:
             command(s, app, name)
-            after = settle(s, profile, state)
+            after = settle(profile)
             check_erased(s, profile, state, after, [name])
             state = after
         # The locked file and the hidden sub-folder stay; the link's target is untouched.
@@ -312,7 +311,7 @@ def erase_with_flags():
         s.reg_add(ERASE_KEY, FLAGS["recycle"], "1 ")
         profile, app, before = start_prepared(s)
         erase_all(s, app)
-        after = settle(s, profile, before)
+        after = settle(profile)
         check_erased(s, profile, before, after, chosen)
         s.expect(not refusals(s), "an erase showed a message")
 
@@ -331,10 +330,10 @@ def with_browser():
         expect_one_refusal(s, "&Erase with a hidden browser window")
         command(s, app, "cookies")
         expect_one_refusal(s, "Cookies with a hidden browser window", by_key=True)
-        now = settle(s, profile, before)
+        now = settle(profile)
         check_erased(s, profile, before, now, [])
         command(s, app, "recycle")
-        after = settle(s, profile, now)
+        after = settle(profile)
         check_erased(s, profile, now, after, ["recycle"])
         s.expect(not refusals(s), "emptying the Recycle Bin was refused")
         s.launch(browser, ["--exit-all"])
@@ -346,7 +345,7 @@ def with_browser():
         time.sleep(2)  # it takes the focus while it starts, which would close the tray menu
         erase_all(s, app)
         expect_one_refusal(s, "&Erase with Wine's browser")
-        check_erased(s, profile, after, settle(s, profile, after), [])
+        check_erased(s, profile, after, settle(profile), [])
 
 
 def system_temp_folders():

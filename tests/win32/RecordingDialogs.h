@@ -1,5 +1,5 @@
-// Dialogs for Win32 tests: nothing is shown; error boxes are recorded as
-// "caption: text" so a test can check what the program reported.
+// Dialogs for Win32 tests: nothing is shown; message texts and error boxes
+// ("caption: text") are recorded so a test can check what the program said.
 #pragma once
 #include <optional>
 #include <string>
@@ -8,7 +8,7 @@
 
 class RecordingDialogs : public platform::Dialogs {
  public:
-  void message(const std::string&, const std::string&) override {}
+  void message(const std::string& text, const std::string&) override { messages.push_back(text); }
   bool question(const std::string&, const std::string&) override { return false; }
   void error(const std::string& text, const std::string& caption) override { errors.push_back(caption + ": " + text); }
   std::optional<std::string> openFile(platform::WindowId, const platform::FileDialogOptions&) override {
@@ -17,5 +17,6 @@ class RecordingDialogs : public platform::Dialogs {
   std::optional<std::string> saveFile(platform::WindowId, const platform::FileDialogOptions&) override {
     return std::nullopt;
   }
+  std::vector<std::string> messages;
   std::vector<std::string> errors;
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "chrome/WindowHeader.h"
+#include "Dib.h"
 #include "RecordingDialogs.h"
 #include "platform/Dialogs.h"
 #include "ui/win32/GdiCanvas.h"
@@ -20,51 +21,28 @@ constexpr COLORREF Untouched = RGB(17, 99, 45);
 // painted with paintHeader and read back.
 class HeaderBitmap {
  public:
-  HeaderBitmap(int width, int height, const std::string& title) : width_(width), height_(height) {
-    screen_ = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen_);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bmp_);
+  HeaderBitmap(int width, int height, const std::string& title) : dib_(width, height) {
     HBRUSH fill = CreateSolidBrush(Untouched);
     RECT all{0, 0, width, height};
-    FillRect(dc_, &all, fill);
+    FillRect(dib_.dc(), &all, fill);
     DeleteObject(fill);
     font_ = ui::win32::createStandardFont();
-    {
-      ui::win32::GdiCanvas canvas(dc_, font_);
-      chrome::paintHeader(canvas, ui::Rect{0, 0, width, height}, title);
-    }
-    GdiFlush();
+    ui::win32::GdiCanvas canvas(dib_.dc(), font_);
+    chrome::paintHeader(canvas, ui::Rect{0, 0, width, height}, title);
   }
-  ~HeaderBitmap() {
-    SelectObject(dc_, old_);
-    DeleteObject(bmp_);
-    DeleteDC(dc_);
-    DeleteObject(font_);
-    ReleaseDC(nullptr, screen_);
-  }
+  ~HeaderBitmap() { DeleteObject(font_); }
 
-  COLORREF at(int x, int y) const {
-    const std::uint32_t p = bits_[y * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  int width() const { return width_; }
-  int height() const { return height_; }
-  HDC dc() const { return dc_; }
+  COLORREF at(int x, int y) const { return dib_.at(x, y); }
+  int width() const { return dib_.width(); }
+  int height() const { return dib_.height(); }
+  HDC dc() const { return dib_.dc(); }
   HFONT font() const { return font_; }
 
   // Columns [left, right) of the button-face box on a row, found by scanning
   // from the right edge; left == right when there is none.
   std::pair<int, int> faceRun(int y) const {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    int right = width_;
+    int right = width();
     while (right > 0 && at(right - 1, y) != face) --right;
     int left = right;
     while (left > 0 && at(left - 1, y) != Blue && at(left - 1, y) != Untouched) --left;
@@ -72,11 +50,7 @@ class HeaderBitmap {
   }
 
  private:
-  int width_, height_;
-  HDC screen_, dc_;
-  HBITMAP bmp_;
-  HGDIOBJ old_;
-  std::uint32_t* bits_ = nullptr;
+  Dib dib_;
   HFONT font_;
 };
 

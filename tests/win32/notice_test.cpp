@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "Dib.h"
 #include "RecordingDialogs.h"
 #include "popup/uOpozorilo.h"
 #include "ui/win32/GdiCanvas.h"
@@ -36,33 +37,15 @@ class Picture {
     width_ = rc.right;
     height_ = rc.bottom;
     HDC src = GetDC(w);
-    HDC mem = CreateCompatibleDC(src);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = -height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    pixels_.assign(p, p + width_ * height_);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
+    Dib dib(width_, height_);
+    BitBlt(dib.dc(), 0, 0, width_, height_, src, 0, 0, SRCCOPY);
     ReleaseDC(w, src);
+    pixels_.assign(dib.bits(), dib.bits() + width_ * height_);
   }
 
   int width() const { return width_; }
   int height() const { return height_; }
-  COLORREF at(int x, int y) const {
-    const std::uint32_t p = pixels_[y * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
+  COLORREF at(int x, int y) const { return Dib::toColor(pixels_[y * width_ + x]); }
   int count(const RECT& r, const std::function<bool(COLORREF)>& pred) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)

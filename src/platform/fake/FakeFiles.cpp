@@ -35,12 +35,14 @@ bool match(const char* n, const char* m) {
   return false;
 }
 
-}  // namespace
-
+// Wildcard match of a file name as the platform's search does it: '*' any
+// run, '?' one character, letter case ignored; "*.*" matches every name.
 bool matchesMask(const std::string& name, const std::string& mask) {
   if (mask == "*.*" || mask == "*") return true;
   return match(name.c_str(), mask.c_str());
 }
+
+}  // namespace
 
 std::string FakeFiles::key(const std::string& path) { return upper(trimmed(path)); }
 

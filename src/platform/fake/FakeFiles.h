@@ -58,8 +58,4 @@ class FakeFiles : public platform::Files {
   std::map<std::string, Node> nodes_;  // by upper-cased path
 };
 
-// Wildcard match of a file name as the platform's search does it: '*' any
-// run, '?' one character, letter case ignored; "*.*" matches every name.
-bool matchesMask(const std::string& name, const std::string& mask);
-
 }  // namespace fake
