@@ -7,6 +7,8 @@
 #   make run    build, then start tarnwick.exe in a Wine virtual desktop
 #   make bench  build, then time the eraser's tree deletion and browser test
 #               under Wine (medians and ratios; BENCH_ROUNDS rounds, default 5)
+#   make fuzz   build the shortcut-text fuzzer (clang, libFuzzer) and run it
+#               for FUZZ_RUNS inputs (default 1000000); not part of make test
 #   make deps   only install the missing packages
 #   make build  only build
 #   make clean  remove build/
@@ -20,7 +22,7 @@ BUILD := build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 
-.PHONY: all deps build native win test run bench clean
+.PHONY: all deps build native win test run bench fuzz clean
 
 all: build
 
@@ -48,6 +50,10 @@ BENCH_ROUNDS := 5
 bench: win
 	cmake --build $(WIN) -j$(JOBS) --target tarnwick_bench
 	bash bench/run.sh $(WIN)/tarnwick_bench.exe $(BENCH_ROUNDS)
+
+FUZZ_RUNS := 1000000
+fuzz:
+	bash scripts/fuzz.sh $(FUZZ_RUNS) $(BUILD)/fuzz
 
 clean:
 	rm -rf $(BUILD)

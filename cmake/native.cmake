@@ -1,7 +1,7 @@
 # Host build: the logic against the fakes, tested with the system's GoogleTest.
 find_package(GTest REQUIRED)
 
-file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS src/platform/fake/*.cpp)
+file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS src/platform/fake/*.cpp src/ui/fake/*.cpp)
 add_library(tarnwick_fakes STATIC ${FAKE_SOURCES})
 target_link_libraries(tarnwick_fakes PUBLIC tarnwick_logic)
 

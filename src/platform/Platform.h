@@ -5,11 +5,14 @@
 #include "platform/Files.h"
 #include "platform/GuiThread.h"
 #include "platform/Help.h"
+#include "platform/HotKeys.h"
 #include "platform/Instance.h"
+#include "platform/Locale.h"
 #include "platform/NotifyArea.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Sound.h"
 #include "platform/UrlCache.h"
 #include "platform/UrlHistory.h"
 #include "platform/Windows.h"
@@ -31,6 +34,9 @@ struct Platform {
   Files& files;
   Processes& processes;
   UrlCache& urlCache;
+  HotKeys& hotKeys;
+  Sound& sound;
+  Locale& locale;
 };
 
 }  // namespace platform

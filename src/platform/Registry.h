@@ -33,6 +33,8 @@ class RegistryKey {
   virtual RegValue query(const std::string& name) = 0;
   // Writes `text` and its terminating NUL as REG_SZ. False when refused.
   virtual bool setString(const std::string& name, const std::string& text) = 0;
+  // Deletes the value; a value that is not there is no failure.
+  virtual bool deleteValue(const std::string& name) = 0;
 };
 
 class Registry {

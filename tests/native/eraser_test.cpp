@@ -111,7 +111,8 @@ struct Eraser : ::testing::Test {
   LoggingFiles files{log};
   LoggingCache cache{log};
   platform::Platform p{registry, f.windows, f.time,    f.time,       f.dialogs, f.tray,  f.instance,
-                       shell,    f.help,    f.gui,     f.urlHistory, files,     f.processes, cache};
+                       shell,    f.help,    f.gui,     f.urlHistory, files,     f.processes, cache,
+                       f.hotKeys, f.sound,   f.locale};
   settings::TmRegistry reg5{p.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::ShellFolders, false};
   std::string tempFolder = Temp;
   std::unique_ptr<platform::UrlHistory> history = std::make_unique<LoggingHistory>(log);

@@ -2,10 +2,12 @@
 #pragma once
 #include "platform/Platform.h"
 #include "platform/fake/FakeFiles.h"
+#include "platform/fake/FakeHotKeys.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeSound.h"
 #include "platform/fake/FakeTime.h"
-#include "platform/fake/FakeToolkit.h"
+#include "ui/fake/FakeToolkit.h"
 #include "platform/fake/FakeUrlCache.h"
 #include "platform/fake/FakeWindows.h"
 
@@ -25,9 +27,13 @@ struct FakePlatform {
   FakeFiles files;
   FakeProcesses processes;
   FakeUrlCache urlCache;
+  FakeHotKeys hotKeys;
+  FakeSound sound;
+  FakeLocale locale;
   FakeToolkit toolkit{dialogs};
   platform::Platform platform{registry, windows, time, time, dialogs, tray, instance,
-                              shell,    help,    gui,  urlHistory, files, processes, urlCache};
+                              shell,    help,    gui,  urlHistory, files, processes, urlCache,
+                              hotKeys,  sound,   locale};
 };
 
 }  // namespace fake

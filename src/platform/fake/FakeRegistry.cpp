@@ -36,6 +36,11 @@ class FakeKey : public platform::RegistryKey {
     ++owner_.writes;
     return true;
   }
+  bool deleteValue(const std::string& name) override {
+    if (key_.refuseWrites) return false;
+    key_.values.erase(lower(name));
+    return true;
+  }
 
  private:
   FakeRegistry& owner_;

@@ -13,6 +13,7 @@
 #include "platform/GuiThread.h"
 #include "platform/Help.h"
 #include "platform/Instance.h"
+#include "platform/Locale.h"
 #include "platform/NotifyArea.h"
 #include "platform/Shell.h"
 #include "platform/UrlHistory.h"
@@ -96,6 +97,12 @@ class FakeShell : public platform::Shell {
     recycleBinOwners.push_back(owner);
     return recycleBin;
   }
+};
+
+class FakeLocale : public platform::Locale {
+ public:
+  std::string separator = ",";
+  std::string thousandSeparator() override { return separator; }
 };
 
 class FakeProcesses : public platform::Processes {

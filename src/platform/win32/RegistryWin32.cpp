@@ -54,6 +54,11 @@ bool RegistryKey::setString(const std::string& name, const std::string& text) {
                         static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::deleteValue(const std::string& name) {
+  const LONG rc = RegDeleteValueA(key_, name.c_str());
+  return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 std::unique_ptr<platform::RegistryKey> Registry::open(Hive hive, const std::string& path) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;

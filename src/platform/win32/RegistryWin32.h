@@ -17,6 +17,7 @@ class RegistryKey : public platform::RegistryKey {
 
   RegValue query(const std::string& name) override;
   bool setString(const std::string& name, const std::string& text) override;
+  bool deleteValue(const std::string& name) override;
   HKEY handle() const { return key_; }
 
  private:

@@ -3,11 +3,14 @@
 #include "platform/win32/FilesWin32.h"
 #include "platform/win32/GuiThreadWin32.h"
 #include "platform/win32/HelpWin32.h"
+#include "platform/win32/HotKeysWin32.h"
 #include "platform/win32/InstanceWin32.h"
+#include "platform/win32/LocaleWin32.h"
 #include "platform/win32/NotifyAreaWin32.h"
 #include "platform/win32/ProcessesWin32.h"
 #include "platform/win32/RegistryWin32.h"
 #include "platform/win32/ShellWin32.h"
+#include "platform/win32/SoundWin32.h"
 #include "platform/win32/TimersWin32.h"
 #include "platform/win32/UrlCacheWin32.h"
 #include "platform/win32/UrlHistoryWin32.h"
@@ -30,6 +33,9 @@ struct Win32Platform::Services {
   Files files;
   Processes processes;
   UrlCache urlCache;
+  HotKeys hotKeys;
+  Sound sound;
+  Locale locale;
 };
 
 Win32Platform::Win32Platform()
@@ -37,7 +43,8 @@ Win32Platform::Win32Platform()
       bundle_(std::make_unique<platform::Platform>(platform::Platform{
           services_->registry, services_->windows, services_->clock, services_->timers, services_->dialogs,
           services_->tray, services_->instance, services_->shell, services_->help, services_->gui,
-          services_->urlHistory, services_->files, services_->processes, services_->urlCache})) {}
+          services_->urlHistory, services_->files, services_->processes, services_->urlCache,
+          services_->hotKeys, services_->sound, services_->locale})) {}
 
 Win32Platform::~Win32Platform() = default;
 

@@ -1,4 +1,4 @@
-#include "platform/fake/FakeToolkit.h"
+#include "ui/fake/FakeToolkit.h"
 #include "chrome/WindowHeader.h"
 
 namespace fake {
