@@ -40,10 +40,16 @@ Facts about Wine 8's explorer desktop that the harness relies on:
     after the pointer has rested on it for about half a second.
   - A menu that does not fit below and right of the point it is opened at
     is moved back onto the screen (Windows flips it to the other side).
-  - The X input focus starts as "pointer root" (keys go to the window under
-    the pointer); once Wine has focused a window and it is hidden, the
-    focus passes to explorer's taskbar, and keyboard presses go there:
-    use key_to() for keys meant for a menu.
+  - Keys go where the X input focus is. It starts as "pointer root": keys
+    go to the window under the pointer. A shown window that a program
+    activates takes the focus, and keys go to it wherever the pointer is;
+    a hidden window activated takes nothing. When the focused window is
+    hidden the focus falls back to the desktop window, and keys follow the
+    pointer again, unless Windows hands the activation to another shown
+    window first: with nothing else of the program shown, that is
+    explorer's taskbar, which then keeps every key. So a key is pressed as
+    a person presses it, with the pointer resting on the window meant to
+    get it (key_on), and whether it arrives is the program's affair.
 """
 
 import hashlib
@@ -227,11 +233,50 @@ class Win32Window:
         self.client = tuple(int(v) for v in fields["client"].split(","))
         self.body = fields["body"]
         self.title = fields["title"]
+        self.controls = []  # with controls=True: its Win32Control children
 
     def __repr__(self):
         return "Win32Window(%#x %s %r class=%r %s window=%s client=%s style=%#x exstyle=%#x)" % (
             self.hwnd, self.exe, self.title, self.cls, "visible" if self.visible else "hidden", self.window,
             self.client, self.style, self.exstyle)
+
+    def control(self, text, cls=None):
+        """The first visible control whose text (its "&" removed) is `text`."""
+        for c in self.controls:
+            if c.visible and c.text.replace("&", "") == text and (cls is None or c.cls.lower() == cls.lower()):
+                return c
+        raise E2EError("no visible control %r in %r: %s" % (text, self.title, [c.text for c in self.controls
+                                                                              if c.visible]))
+
+
+class Win32Control:
+    """A control line of the wininfo helper: hwnd, parent, cls, visible (it
+    can be seen), shown (its own visibility, whatever its window's), enabled,
+    focused, window (x, y, w, h on the desktop), state (see
+    wininfo.cpp; None when empty), text."""
+
+    def __init__(self, line):
+        fields = dict(f.split("=", 1) for f in line.split("\t")[1:])
+        self.hwnd = int(fields["hwnd"], 16)
+        self.parent = int(fields["parent"], 16)
+        self.cls = fields["class"]
+        self.visible = fields["visible"] == "1"
+        self.shown = fields["shown"] == "1"
+        self.enabled = fields["enabled"] == "1"
+        self.focused = fields["focused"] == "1"
+        self.window = tuple(int(v) for v in fields["window"].split(","))
+        self.state = int(fields["state"]) if fields["state"] else None
+        self.text = fields["text"]
+
+    @property
+    def centre(self):
+        x, y, w, h = self.window
+        return x + w // 2, y + h // 2
+
+    def __repr__(self):
+        return "Win32Control(%#x %s %r%s%s state=%s)" % (self.hwnd, self.cls, self.text,
+                                                          "" if self.visible else " hidden",
+                                                          "" if self.enabled else " disabled", self.state)
 
 
 class App:
@@ -269,12 +314,17 @@ class Scenario:
     """One end-to-end scenario: prefix, X server, Wine desktop, teardown.
 
     Use as a context manager; on an exception a screenshot named "failure"
-    is kept before everything is torn down."""
+    is kept before everything is torn down.
+
+    With own_home=True the scenario's Wine processes get a home folder of
+    their own, `home` (empty at the start, inside the scenario's folder),
+    for the per-user files that Linux libraries under Wine read from HOME:
+    ALSA's .asoundrc, say, which decides where a program's sound goes."""
 
     DESKTOP = "E2E"
     SIZE = (1024, 768)
 
-    def __init__(self, name):
+    def __init__(self, name, own_home=False):
         self.name = name
         self.exe = os.environ.get("TARNWICK_EXE", "")
         self.build = os.environ.get("TARNWICK_BUILD") or os.path.join(SOURCE_ROOT, "build", "win")
@@ -287,6 +337,7 @@ class Scenario:
         self.pristine = os.environ.get("TARNWICK_PRISTINE_PREFIX") or self.base_prefix + "-pristine"
         self.workdir = os.path.join(self.build, "e2e-run", name)
         self.prefix = os.path.join(self.workdir, "prefix")
+        self.home = os.path.join(self.workdir, "home") if own_home else None
         self.display = None
         self.xvfb = None
         self.desktop_origin = (0, 0)
@@ -417,6 +468,11 @@ class Scenario:
             "XDG_DATA_HOME": os.path.join(self.workdir, "xdg-data"),
         })
         os.makedirs(env["XDG_DATA_HOME"], exist_ok=True)
+        if self.home is not None:
+            # WINEPREFIX names the prefix, so Wine itself does not move
+            # with HOME; only what is looked up in the home folder does.
+            os.makedirs(self.home, exist_ok=True)
+            env["HOME"] = self.home
         return env
 
     def _ensure_pristine(self):
@@ -604,25 +660,44 @@ class Scenario:
         time.sleep(0.1)
         self.xdo("mouseup", 1)
 
+    def pointer(self):
+        """Where the pointer is, in desktop coordinates."""
+        p = run(["xdotool", "getmouselocation", "--shell"], env=self._xenv(), timeout=20)
+        at = dict(line.split("=", 1) for line in p.stdout.decode().split() if "=" in line)
+        return int(at["X"]) - self.desktop_origin[0], int(at["Y"]) - self.desktop_origin[1]
+
     def key(self, *keys):
         """Presses keys in turn, in xdotool's names ("s", "alt+F4", "Down"),
-        on the keyboard: they go where the X input focus is."""
+        on the keyboard with the pointer wherever it is: for keys meant for
+        no window (global hot keys). Keys meant for a window: key_on()."""
         for k in keys:
             self.xdo("key", k)
             time.sleep(0.1)
 
-    def key_to(self, window, *keys):
-        """Sends key presses to one X window (a program's menu, say),
-        wherever the X input focus is. Under Wine the focus can stay on a
-        window of explorer (the taskbar) after a program hides its active
-        window, and keys pressed then never reach the program's menu."""
-        for k in keys:
-            p = run(["xdotool", "key", "--window", str(window.id), k], env=self._xenv(), timeout=20, check=False)
-            # A key that closes the menu takes the window away before its
-            # release is sent; only that failure is expected.
-            if p.returncode != 0 and b"BadWindow" not in p.stderr:
-                raise E2EError("xdotool key --window failed: %s" % p.stderr.decode(errors="replace"))
-            time.sleep(0.1)
+    def key_on(self, window, *keys):
+        """Presses keys as a person does on `window` (an XWindow, or a
+        Win32Window or Win32Control, whose `window` is its rectangle on the
+        desktop): the pointer first rests on the window, then the keys
+        are pressed on the keyboard (`xdotool key`, no --window), so they
+        reach the window only when the input focus lets them, as a
+        person's would.
+
+        The pointer rests on the window's leftmost column, halfway down, a
+        spot where it changes nothing: on a menu the frame, left of its
+        items (resting on an item would highlight it and change where the
+        arrow keys go from); on other windows their border, or the edge of
+        their client area, where no button, link or pane is. Arriving on
+        a menu's frame takes the highlight off the menu's items, as any
+        pointer move there does, so the pointer only moves when it is not
+        resting on that spot already: keys pressed in several calls on one
+        menu go on from where the previous ones left the highlight.
+        Without keys, only the pointer moves."""
+        x, y, w, h = window.window if hasattr(window, "window") else self.geometry(window)
+        spot = (x, y + h // 2)
+        if self.pointer() != spot:
+            self.move(*spot)
+            time.sleep(0.2)
+        self.key(*keys)
 
     # -- screen
 
@@ -730,10 +805,11 @@ class Scenario:
 
     # -- the system's view of the windows
 
-    def win32_windows(self, cls=None, title=None, exe=None, timeout=15):
+    def win32_windows(self, cls=None, title=None, exe=None, timeout=15, controls=False):
         """Top-level windows of the desktop as Windows reports them (by the
         wininfo helper), in Z order, optionally by class, exact title and
-        program file name (ignoring case). Each is a Win32Window."""
+        program file name (ignoring case). Each is a Win32Window; with
+        controls=True each also lists the controls inside it."""
         self._wininfo_runs = getattr(self, "_wininfo_runs", 0) + 1
         out = os.path.join(self.workdir, "wininfo-%d.txt" % self._wininfo_runs)
         args = ["--out", self._wine_path(out)]
@@ -741,13 +817,20 @@ class Scenario:
             args += ["--class", cls]
         if title is not None:
             args += ["--title", title]
+        if controls:
+            args += ["--controls", "1"]
         self.launch(self.helper("wininfo"), args)
         wait_until(lambda: os.path.exists(out), timeout, interval=0.05, what="the window list")
         with open(out, encoding="latin-1") as f:
             lines = f.read().split("\n")
         if "end" not in lines:
             raise E2EError("incomplete window list %s" % out)
-        found = [Win32Window(line) for line in lines[:lines.index("end")]]
+        found = []
+        for line in lines[:lines.index("end")]:
+            if line.startswith("control\t"):
+                found[-1].controls.append(Win32Control(line))
+            else:
+                found.append(Win32Window(line))
         if exe is not None:
             found = [w for w in found if w.exe.lower() == exe.lower()]
         return found

@@ -34,7 +34,8 @@ def main_window(s, app, visible=True):
 
 
 def menus(s, app):
-    """The program's open menu windows (unnamed, mapped)."""
+    """The program's open menu windows (unnamed, mapped), top to bottom:
+    an open sub-menu comes before the menu it belongs to."""
     return [w for w in app.windows() if w.name == ""]
 
 
@@ -55,20 +56,13 @@ def right_click_opens_nothing(s, app, wait=1.5):
     return [w for w in menus(s, app) if w.id not in before] == []
 
 
-def menu_keys(s, app, *keys):
-    """Presses keys in the program's open menu."""
-    open_menus = menus(s, app)
-    if not open_menus:
-        raise E2EError("no menu is open for the keys %s" % (keys,))
-    s.key_to(open_menus[0], *keys)
-
-
 def close_menus(s, app, timeout=5):
+    """Escape, pressed on the innermost open menu, until none is open."""
     deadline = time.monotonic() + timeout
     while menus(s, app):
         if time.monotonic() > deadline:
             raise E2EError("menus stay open: %s" % menus(s, app))
-        menu_keys(s, app, "Escape")
+        s.key_on(menus(s, app)[0], "Escape")
         time.sleep(0.2)
 
 
@@ -82,13 +76,20 @@ def selectable_count(s, menu, limit=24):
     first, so the pictures repeat with that period."""
     seen = []
     for i in range(limit):
-        s.key_to(menu, "Down")
+        s.key_on(menu, "Down")
         time.sleep(0.15)
         d = menu_picture(s, menu).digest()
         if seen and d == seen[0]:
             return i
         seen.append(d)
     raise E2EError("the menu highlight did not come back to the first entry in %d presses" % limit)
+
+
+def hide_button(s, main):
+    """Centre of the main window's "Hide" button, the second of the
+    header's buttons, in desktop coordinates."""
+    x, y, w, h = s.geometry(main)
+    return x + BORDER + 2 + 15 + 7, y + BORDER + 2 + 7
 
 
 def header_stripe_rows(img, x0, x1):
@@ -119,3 +120,74 @@ def wait_height(s, height, timeout=5):
     except E2EError:
         w = s.windows(name=MAIN_CAPTION)
         raise E2EError("main window is %s, not %d high" % (w[0].h if w else "gone", height))
+
+
+# The tray menu's entries as drawn, top to bottom ("-" a separator), in
+# each lock state; the closed-popups entry and its separator come first
+# while the options window shows them. Separators left at an end are not
+# drawn.
+MENU_ITEM_HEIGHT = 20
+MENU_SEPARATOR_HEIGHT = 7
+MENU_FRAME = 3
+CLOSED_POPUPS_ENTRY = "Closed Popups"
+_COMMANDS = ["&Erase", "E&rase...", "-", "Show Block &List", "&Options", "&Show", "-", "&Check Latest Version...", "-",
+             "&Help", "&About", "-", "E&xit"]
+
+
+def tray_entries(closed_popups=False, lock="unlocked"):
+    """lock: "unlocked" (no password), "locked" or "logged in"."""
+    head = [CLOSED_POPUPS_ENTRY, "-"] if closed_popups else []
+    if lock == "locked":
+        return head + ["Log &in..."]
+    return head + _COMMANDS + (["-", "Log o&ut..."] if lock == "logged in" else [])
+
+
+def menu_height(entries):
+    return 2 * MENU_FRAME + sum(MENU_SEPARATOR_HEIGHT if e == "-" else MENU_ITEM_HEIGHT for e in entries)
+
+
+def menu_entry(s, menu, entries, caption):
+    """Centre of an entry of an open menu, in desktop coordinates, where a
+    person clicks it; `entries` is what the menu is expected to hold, and
+    the menu's height has to agree with it."""
+    x, y, w, h = s.geometry(menu)
+    if abs(h - menu_height(entries)) > 1:
+        raise E2EError("the menu is %d high, not the %d of %s" % (h, menu_height(entries), entries))
+    top = y + MENU_FRAME
+    for e in entries:
+        if e == caption:
+            return x + w // 2, top + MENU_ITEM_HEIGHT // 2
+        top += MENU_SEPARATOR_HEIGHT if e == "-" else MENU_ITEM_HEIGHT
+    raise E2EError("no entry %r in %s" % (caption, entries))
+
+
+def type_on(s, window, text):
+    """Types a text on the keyboard, as a person does, into the focused
+    control of `window` (the pointer resting on the window)."""
+    s.key_on(window)
+    s.xdo("type", "--delay", "40", text)
+    time.sleep(0.2)
+
+
+# The options window's tabs, in order.
+OPTIONS_TABS = ["Erase", "Browser", "Popup Blocker", "Misc", "Stats"]
+
+
+def open_options(s, app, tab=0):
+    """Opens the options window from the tray menu ("&Options", by its
+    letter) and goes to tab number `tab` with Ctrl+Tab; returns the window
+    as the system lists it, with its controls."""
+    menu = open_menu(s, app)
+    s.key_on(menu, "o")
+    win = wait_until(lambda: s.windows(name="Options", cls=app.exe_name), 5, what="the options window")[0]
+    time.sleep(0.5)
+    if tab:
+        s.key_on(win, *["ctrl+Tab"] * tab)
+
+    def on_tab():
+        found = s.win32_windows(title="Options", exe=app.exe_name, controls=True)
+        tabs = [c for c in found[0].controls if c.cls == "SysTabControl32"] if found else []
+        return found[0] if tabs and tabs[0].state == tab else None
+
+    return wait_until(on_tab, 10, interval=0.3, what="the %s tab of the options window" % OPTIONS_TABS[tab])
+

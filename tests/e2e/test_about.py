@@ -48,8 +48,8 @@ def text_columns(img):
 
 
 def open_about(s, app):
-    ui.open_menu(s, app)
-    ui.menu_keys(s, app, "a")
+    menu = ui.open_menu(s, app)
+    s.key_on(menu, "a")
     win = wait_until(lambda: s.windows(name=CAPTION, cls=app.exe_name), 5, what="the about window")[0]
     time.sleep(0.5)  # mapped before painted
     return s.geometry(win)
@@ -69,10 +69,7 @@ def close_by(s, app, win, button=None, key=None):
     """Closes the window by a click on a button or by a key; afterwards the
     tray menu opens again."""
     if key:
-        # On the keyboard, into the focused about window. (Keys sent to one
-        # window lose their release when the press closes it, and Wine then
-        # takes the key for still held.)
-        s.key(key)
+        s.key_on(s.windows(name=CAPTION, cls=app.exe_name)[0], key)
     else:
         s.click(*centre(win, button))
     wait_until(lambda: not s.windows(name=CAPTION, cls=app.exe_name), 5, what="the about window to close")

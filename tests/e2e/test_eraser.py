@@ -191,7 +191,7 @@ def command(s, app, name):
     """Clicks one single-category command in the tray menu's submenu."""
     for attempt in range(3):
         menu = ui.open_menu(s, app)
-        ui.menu_keys(s, app, "Down", "Down", "Right")
+        s.key_on(menu, "Down", "Down", "Right")
         try:
             sub = wait_until(lambda: [w for w in ui.menus(s, app) if w.id != menu.id], 3, what="the Erase submenu")[0]
         except E2EError:
@@ -207,8 +207,8 @@ def command(s, app, name):
 
 
 def erase_all(s, app):
-    ui.open_menu(s, app)
-    ui.menu_keys(s, app, "Down", "Return")
+    menu = ui.open_menu(s, app)
+    s.key_on(menu, "Down", "Return")
 
 
 def refusals(s):
@@ -221,7 +221,7 @@ def expect_one_refusal(s, what, by_key=False):
     boxes = wait_until(lambda: refusals(s), 10, what="the refusal after %s" % what)
     s.screenshot("refusal")
     if by_key:
-        s.key("Return")
+        s.key_on(boxes[0], "Return")
     else:
         # Its OK button: centred, its middle 20 pixels above the client area's bottom.
         x, y, w, h = boxes[0].window
@@ -370,8 +370,8 @@ def system_temp_folders():
                 s.expect(os.path.exists(profile.unix(w)), "%s erased with TEMP=%s" % (w, folder))
             s.expect(sorted(os.listdir(profile.unix(r"C:\windows"))) == windows_files,
                      "the Windows folder changed with TEMP=%s" % folder)
-            ui.open_menu(s, app)
-            ui.menu_keys(s, app, "x")
+            menu = ui.open_menu(s, app)
+            s.key_on(menu, "x")
             app.wait_exit(10)
 
 

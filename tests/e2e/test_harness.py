@@ -78,7 +78,7 @@ def scenario():
         shown = s.windows(name="Shown A - Microsoft Internet Explorer")[0]
         x, y, w, h = s.geometry(shown)
         s.click(x + 100, y + 10)  # its caption, which no other window covers
-        s.key("alt+F4")
+        s.key_on(shown, "alt+F4")
         wait_until(lambda: "WM_CLOSE Shown A - Microsoft Internet Explorer" in open(logfile).read(), 5,
                    what="WM_CLOSE in the log")
         wait_until(lambda: not s.windows(name="Shown A - Microsoft Internet Explorer"), 5, what="window gone")

@@ -1,7 +1,9 @@
 """The tray menu: opened by a right click at the pointer; without a stored
 password its entries are, in order, &Erase, E&rase... (a sub-menu of nine),
 Show Block &List, &Options, &Show, &Check Latest Version..., &Help, &About,
-E&xit; with a password stored it offers only Log &in..."""
+E&xit; with a password stored it offers only Log &in... Its keys are
+pressed as a person presses them, with the pointer resting on the menu,
+and reach it however the program's windows were shown and hidden before."""
 
 import time
 
@@ -33,6 +35,7 @@ def unlocked():
         s.screenshot("menu")
         check_at_pointer(s, menu, app.icon)
         assert ui.main_window(s, app) is None
+        s.expect(not s.has_taskbar_button(), "a taskbar button while the menu is open")
         # Nine entries the arrow keys stop at.
         count = ui.selectable_count(s, menu)
         assert count == len(ui.MENU_ITEMS), "the menu has %d entries, not %d" % (count, len(ui.MENU_ITEMS))
@@ -41,8 +44,9 @@ def unlocked():
 
         # The second entry opens the sub-menu of the nine single erases.
         menu = ui.open_menu(s, app)
-        ui.menu_keys(s, app, "Down", "Down", "Right")
+        s.key_on(menu, "Down", "Down", "Right")
         sub = wait_until(lambda: [w for w in ui.menus(s, app) if w.id != menu.id], 5, what="the Erase sub-menu")[0]
+        assert [w.id for w in ui.menus(s, app)] == [sub.id, menu.id], "the sub-menu on top of the menu"
         time.sleep(0.3)
         s.screenshot("erase-submenu")
         assert ui.selectable_count(s, sub) == len(ui.ERASE_SUBMENU)
@@ -50,26 +54,68 @@ def unlocked():
 
         # The fifth is "&Show".
         menu = ui.open_menu(s, app)
-        ui.menu_keys(s, app, "Down", "Down", "Down", "Down", "Down", "Return")
+        s.key_on(menu, "Down", "Down", "Down", "Down", "Down", "Return")
         main = wait_until(lambda: ui.main_window(s, app), 5, what="the main window after the fifth entry")
-        s.key("alt+F4")
+        s.key_on(main, "alt+F4")
         wait_until(lambda: ui.main_window(s, app) is None, 5, what="the main window to hide")
 
         # Its letter "s" does the same.
         menu = ui.open_menu(s, app)
-        ui.menu_keys(s, app, "s")
-        wait_until(lambda: ui.main_window(s, app), 5, what="the main window after 's'")
+        s.key_on(menu, "s")
+        shown = wait_until(lambda: ui.main_window(s, app), 5, what="the main window after 's'")
         assert ui.menus(s, app) == []
-        s.key("alt+F4")
+        s.key_on(shown, "alt+F4")
         wait_until(lambda: ui.main_window(s, app) is None, 5, what="the main window to hide")
         assert main is not None
 
         # The last entry (one Up from the top) is "E&xit".
         menu = ui.open_menu(s, app)
-        ui.menu_keys(s, app, "Up", "Return")
+        s.key_on(menu, "Up", "Return")
         app.wait_exit(5)
         wait_until(lambda: s.tray_slots() == [], 5, what="the icon to go")
         return height
+
+
+def keys_after_hiding():
+    """The menu answers its letters however the main window was shown and
+    hidden before: "a" opens About right after the start; after the main
+    window has been shown and hidden by the header's Hide button it still
+    does, and after it has been shown and hidden by Alt+F4 (pressed with the
+    pointer on it) too. About itself is closed by Escape pressed on it."""
+    with Scenario("tray_menu_keys") as s:
+        app = s.start_tarnwick()
+        time.sleep(1)
+
+        def about_by_its_letter(when, shot):
+            menu = ui.open_menu(s, app)
+            s.key_on(menu, "a")
+            about = wait_until(lambda: s.windows(name="About", cls=app.exe_name), 5,
+                               what='About after "a" in the menu %s' % when)[0]
+            assert ui.menus(s, app) == [], "the menu closed"
+            time.sleep(0.5)  # mapped before painted
+            s.screenshot(shot)
+            s.key_on(about, "Escape")
+            wait_until(lambda: not s.windows(name="About", cls=app.exe_name), 5, what="About to close on Escape")
+
+        def show_by_its_letter(when):
+            menu = ui.open_menu(s, app)
+            s.key_on(menu, "s")
+            return wait_until(lambda: ui.main_window(s, app), 5, what='the main window after "s" %s' % when)
+
+        about_by_its_letter("right after the start", "about-at-start")
+
+        main = show_by_its_letter("after About closed")
+        time.sleep(0.5)
+        s.click(*ui.hide_button(s, main))
+        wait_until(lambda: ui.main_window(s, app) is None, 5, what="Hide to hide the main window")
+        about_by_its_letter("after Hide", "about-after-hide")
+
+        main = show_by_its_letter("after About closed again")
+        time.sleep(0.5)
+        s.key_on(main, "alt+F4")
+        wait_until(lambda: ui.main_window(s, app) is None, 5, what="Alt+F4 to hide the main window")
+        about_by_its_letter("after Alt+F4", "about-after-alt-f4")
+        assert app.alive()
 
 
 def locked(unlocked_height):
@@ -85,7 +131,7 @@ def locked(unlocked_height):
                                                                                                     unlocked_height)
         assert ui.selectable_count(s, menu) == 1, "only one entry to choose"
         # Neither "Show" nor "Exit" is there to be chosen by its letter.
-        ui.menu_keys(s, app, "s", "x")
+        s.key_on(menu, "s", "x")
         time.sleep(1)
         assert app.alive() and ui.main_window(s, app) is None
         ui.close_menus(s, app)
@@ -93,6 +139,7 @@ def locked(unlocked_height):
 
 
 def scenario():
+    keys_after_hiding()
     locked(unlocked())
 
 

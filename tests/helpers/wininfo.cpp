@@ -2,19 +2,31 @@
 // system sees them, for the end-to-end tests to check what pixels cannot
 // tell: class, owner, styles, client size, visibility.
 //
-// Usage: wininfo.exe --out FILE [--class NAME] [--title TEXT]
+// Usage: wininfo.exe --out FILE [--class NAME] [--title TEXT] [--controls 1]
 //   --out FILE     where the list goes; written to FILE.tmp first and then
 //                  renamed, so that FILE, once there, is complete
 //   --class NAME   only windows of this class (ignoring case)
 //   --title TEXT   only windows with exactly this title
+//   --controls 1   after each window, a line for each of its controls
 //
 // One line per window, in Z order, fields separated by tabs, the title last:
 //   hwnd=0x1234 pid=56 exe=iexplore.exe visible=1 iconic=0 class=IEFrame owner=0x0
 //   style=0x14cf0000 exstyle=0x100 window=10,20,300,200 client=292,166
 //   body=Text|of|static|children title=Some title
 // (window is x,y,width,height on the desktop; client is width,height.)
+// With --controls, each window's line is followed by one line per control
+// inside it, at any depth, in the order the system keeps them:
+//   control hwnd=0x1236 parent=0x1234 class=Button visible=1 shown=1 enabled=1
+//   focused=0 window=14,40,120,17 state=1 text=&Cookies
+// visible is whether it can be seen (it and every window it sits in are
+// shown); shown is its own visibility, whatever its parents'. state is what
+// the control holds beyond its text: 1 or 0 for a check box
+// or radio button, the shortcut value (HOTKEYF flags in the high byte) of a
+// hot-key field, the position of an up-down, the selected tab of a tab
+// control, the password character's code of a password field; else empty.
 // The last line is "end".
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -22,7 +34,7 @@
 namespace {
 
 std::string g_class, g_title;
-bool g_byClass = false, g_byTitle = false;
+bool g_byClass = false, g_byTitle = false, g_controls = false;
 std::FILE* g_file = nullptr;
 
 std::string hex(ULONG_PTR v) {
@@ -61,6 +73,43 @@ std::string staticTexts(HWND w) {
   return texts;
 }
 
+std::string rect(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +
+         std::to_string(r.bottom - r.top);
+}
+
+std::string stateOf(HWND c, const char* cls) {
+  if (lstrcmpiA(cls, "Button") == 0) {
+    const LONG type = GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_GROUPBOX || type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) return "";
+    return std::to_string(SendMessageA(c, BM_GETCHECK, 0, 0));
+  }
+  if (lstrcmpiA(cls, HOTKEY_CLASSA) == 0) return std::to_string(SendMessageA(c, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+  if (lstrcmpiA(cls, UPDOWN_CLASSA) == 0) return std::to_string(static_cast<short>(SendMessageA(c, UDM_GETPOS, 0, 0)));
+  if (lstrcmpiA(cls, WC_TABCONTROLA) == 0) return std::to_string(SendMessageA(c, TCM_GETCURSEL, 0, 0));
+  if (lstrcmpiA(cls, "Edit") == 0) {
+    const LRESULT pc = SendMessageA(c, EM_GETPASSWORDCHAR, 0, 0);
+    return pc ? std::to_string(pc) : "";
+  }
+  return "";
+}
+
+BOOL CALLBACK eachControl(HWND c, LPARAM) {
+  char cls[256] = "", text[1024] = "";
+  GetClassNameA(c, cls, sizeof cls);
+  GetWindowTextA(c, text, sizeof text);
+  std::string line = "control\thwnd=" + hex(reinterpret_cast<ULONG_PTR>(c)) +
+                     "\tparent=" + hex(reinterpret_cast<ULONG_PTR>(GetParent(c))) + "\tclass=" + cls +
+                     "\tvisible=" + (IsWindowVisible(c) ? "1" : "0") +
+                     "\tshown=" + ((GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) ? "1" : "0") + "\tenabled=" + (IsWindowEnabled(c) ? "1" : "0") +
+                     "\tfocused=" + (GetFocus() == c ? "1" : "0") + "\twindow=" + rect(c) +
+                     "\tstate=" + stateOf(c, cls) + "\ttext=" + text + "\n";
+  std::fputs(line.c_str(), g_file);
+  return TRUE;
+}
+
 BOOL CALLBACK each(HWND w, LPARAM) {
   char cls[256] = "", title[1024] = "";
   GetClassNameA(w, cls, sizeof cls);
@@ -83,6 +132,13 @@ BOOL CALLBACK each(HWND w, LPARAM) {
                      "\tclient=" + std::to_string(cr.right - cr.left) + "," + std::to_string(cr.bottom - cr.top) +
                      "\tbody=" + staticTexts(w) + "\ttitle=" + title + "\n";
   std::fputs(line.c_str(), g_file);
+  if (g_controls) {
+    // The focus is another thread's: borrow its input state to read it.
+    const DWORD thread = GetWindowThreadProcessId(w, nullptr);
+    const bool attached = AttachThreadInput(GetCurrentThreadId(), thread, TRUE) != 0;
+    EnumChildWindows(w, eachControl, 0);
+    if (attached) AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+  }
   return TRUE;
 }
 
@@ -97,6 +153,8 @@ int main(int argc, char** argv) {
     } else if (a == "--class") {
       g_class = argv[i + 1];
       g_byClass = true;
+    } else if (a == "--controls") {
+      g_controls = argv[i + 1][0] == '1';
     } else if (a == "--title") {
       g_title = argv[i + 1];
       g_byTitle = true;

@@ -215,6 +215,48 @@ TEST_F(ToolkitTest, ApplicationWindowIsHiddenTitledAfterTheProgramAndOwnsEveryFo
   EXPECT_EQ(form.handle(), reinterpret_cast<platform::WindowId>(win(form)));
 }
 
+// Hiding the foreground window makes the system activate the next window
+// below it; a window of another program there would take the keyboard. The
+// toolkit keeps the activation in the program (on its hidden menu host) when
+// nothing else of it is shown, and leaves the choice to the system otherwise.
+TEST_F(ToolkitTest, HidingTheLastShownWindowKeepsTheActivationInTheProgram) {
+  HWND other = CreateWindowExA(0, "STATIC", "another program", WS_POPUP | WS_VISIBLE, 10, 10, 120, 40, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(other);
+  HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_POPUP | WS_VISIBLE, 20, 20, 120, 40, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  SetForegroundWindow(plain);
+  ASSERT_EQ(GetForegroundWindow(), plain);
+  ShowWindow(plain, SW_HIDE);
+  EXPECT_EQ(GetForegroundWindow(), other) << "what the system does with a window it is not told about";
+  DestroyWindow(plain);
+
+  ui::Form first(*tk, "first"), second(*tk, "second");
+  for (ui::Form* f : {&first, &second}) {
+    f->setBorderStyle(ui::BorderStyle::Single);
+    f->setClientSize(200, 100);
+    f->create();
+  }
+  second.show();
+  first.show();
+  SetForegroundWindow(win(first));
+  ASSERT_EQ(GetForegroundWindow(), win(first));
+  first.hide();
+  EXPECT_EQ(GetForegroundWindow(), win(second)) << "another shown form takes it as the system decides";
+
+  second.hide();
+  EXPECT_EQ(GetForegroundWindow(), tk->menuHost());
+  EXPECT_FALSE(IsWindowVisible(tk->menuHost()));
+
+  // The application window (the taskbar button) hidden last: the same.
+  tk->restoreAppWindow();
+  SetForegroundWindow(reinterpret_cast<HWND>(tk->appWindow()));
+  ASSERT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(tk->appWindow()));
+  tk->hideAppWindow();
+  EXPECT_EQ(GetForegroundWindow(), tk->menuHost());
+  DestroyWindow(other);
+}
+
 TEST_F(ToolkitTest, OuterSizeFollowsFromTheClientSizeAndTheBorder) {
   ui::Form plain(*tk, "plain");
   plain.setBorderStyle(ui::BorderStyle::None);

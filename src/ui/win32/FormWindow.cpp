@@ -1,5 +1,8 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
+#include <cctype>
+#include <vector>
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
 
@@ -90,6 +93,7 @@ void FormWindow::apply() {
   }
   if (wantShown != shownApplied_) {
     shownApplied_ = wantShown;
+    if (!wantShown) toolkit_.keepActivation(hwnd_);
     ShowWindow(hwnd_, wantShown ? SW_SHOW : SW_HIDE);
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
@@ -116,6 +120,7 @@ void FormWindow::reportBounds() {
 void FormWindow::repaint() {
   if (!hwnd_) return;
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  flushDrawing();
 }
 
 void FormWindow::show() { sync(); }
@@ -179,8 +184,138 @@ bool FormWindow::clientSizeChanged() {
   return true;
 }
 
+// ---------------------------------------------------------------------------
+// The keyboard.
+
+namespace {
+
+// The page controls of a form's tree, in creation order.
+void pageControls(ui::Control& parent, std::vector<ui::PageControl*>& out) {
+  for (ui::Control* child : parent.children()) {
+    if (auto* pages = dynamic_cast<ui::PageControl*>(child)) out.push_back(pages);
+    pageControls(*child, out);
+  }
+}
+
+bool takesKeys(HWND w) { return w && IsWindowVisible(w) && IsWindowEnabled(w); }
+
+bool isArrow(WPARAM key) { return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT; }
+
+}  // namespace
+
+ui::PageControl* FormWindow::keyboardPageControl() {
+  std::vector<ui::PageControl*> all;
+  pageControls(form_, all);
+  HWND focus = GetFocus();
+  ui::PageControl* first = nullptr;
+  for (ui::PageControl* pages : all) {
+    HWND w = toolkit_.windowOf(*pages);
+    if (!takesKeys(w)) continue;
+    if (focus && (focus == w || IsChild(w, focus))) return pages;
+    if (!first) first = pages;
+  }
+  return first;
+}
+
+HWND FormWindow::firstTabStop() {
+  HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  if (!first || first == hwnd_ || !IsChild(hwnd_, first)) return nullptr;
+  return (GetWindowLongA(first, GWL_STYLE) & WS_TABSTOP) && takesKeys(first) ? first : nullptr;
+}
+
+bool FormWindow::preTranslate(const MSG& msg) {
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  HWND focus = GetFocus();
+  WindowPeer* focused = WindowPeer::fromWindow(focus);
+  if (focused && !toolkit_.alive(focused)) focused = nullptr;
+
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ctrl) {
+    ui::PageControl* pages = keyboardPageControl();
+    if (!pages) return false;  // a plain Tab then
+    toolkit_.dispatch([pages, shift] { pages->selectNextPage(!shift); });
+    return true;
+  }
+
+  // The focus on the tabs themselves (left there when its sheet was hidden):
+  // Tab goes on into the shown sheet.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !shift && focused &&
+      dynamic_cast<PageControlWindow*>(focused)) {
+    auto& pages = static_cast<ui::PageControl&>(focused->control());
+    if (ui::TabSheet* sheet = pages.activePage()) {
+      HWND inside = toolkit_.windowOf(*sheet);
+      HWND next = inside ? GetNextDlgTabItem(inside, nullptr, FALSE) : nullptr;
+      if (next && next != inside && IsChild(inside, next) && takesKeys(next)) {
+        SetFocus(next);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The arrows choose the next or previous radio button of the group.
+  if (msg.message == WM_KEYDOWN && isArrow(msg.wParam) && focused) {
+    auto* radio = dynamic_cast<RadioButtonWindow*>(focused);
+    if (!radio || !radio->control().parent()) return false;
+    std::vector<ui::RadioButton*> group;
+    for (ui::Control* sibling : radio->control().parent()->children())
+      if (auto* other = dynamic_cast<ui::RadioButton*>(sibling))
+        if (other == &radio->button() || takesKeys(toolkit_.windowOf(*other))) group.push_back(other);
+    const auto at = std::find(group.begin(), group.end(), &radio->button()) - group.begin();
+    const auto n = static_cast<std::ptrdiff_t>(group.size());
+    const bool back = msg.wParam == VK_UP || msg.wParam == VK_LEFT;
+    ui::RadioButton* next = group[static_cast<std::size_t>((at + (back ? n - 1 : 1)) % n)];
+    if (next == &radio->button()) return true;
+    SetFocus(toolkit_.windowOf(*next));
+    toolkit_.dispatch([next] { next->choose(); });
+    return true;
+  }
+
+  if (msg.message == WM_SYSCHAR) {
+    // Alt with a key is a combination for the hot-key field, no letter.
+    if (dynamic_cast<HotKeyEditWindow*>(focused)) return true;
+    // Alt and a tab's letter selects its sheet, before the controls inside.
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(msg.wParam)));
+    std::vector<ui::PageControl*> all;
+    pageControls(form_, all);
+    for (ui::PageControl* pages : all) {
+      if (!takesKeys(toolkit_.windowOf(*pages))) continue;
+      for (ui::TabSheet* sheet : pages->pages()) {
+        if (letter == 0 || sheet->accelerator() != letter) continue;
+        toolkit_.dispatch([pages, sheet] { pages->setActivePage(sheet); });
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; reflect(msg, wp, lp, result)) return result;
   switch (msg) {
+    // The dialog manager's Enter and Escape: the default and cancel buttons.
+    case WM_COMMAND:
+      if (wp == IDOK || wp == IDCANCEL) {
+        form_.keyPressed(wp == IDOK ? ui::FormKey::Enter : ui::FormKey::Escape);
+        return 0;
+      }
+      break;
+    // The control that had the focus gets it back when the form is
+    // activated again; at first the first one that takes it.
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+      } else if (!HIWORD(wp)) {
+        HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && takesKeys(lastFocus_)
+                          ? lastFocus_
+                          : firstTabStop();
+        if (target) {
+          SetFocus(target);
+          return 0;
+        }
+      }
+      break;
     case WM_CLOSE: {
       // Alt+F4 and the system menu ask the model, which decides.
       ui::Form& f = form_;

@@ -27,6 +27,12 @@ HFONT createFont(const ui::Font& font) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch | FF_DONTCARE, font.name().c_str());
 }
 
+void flushDrawing() {
+  GdiFlush();
+  // A wait that ends at once: it takes no message from the queue.
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
 void fillRect(HDC dc, const RECT& r, COLORREF c) {
   HBRUSH b = CreateSolidBrush(c);
   FillRect(dc, &r, b);

@@ -16,6 +16,10 @@ HFONT createStandardFont(bool bold = false);
 // The GDI font of a toolkit font; the caller deletes it.
 HFONT createFont(const ui::Font& font);
 
+// Sends what has been drawn to the screen now, so that it shows even when
+// the thread blocks next: the display driver passes queued drawing on when
+// the thread waits for its messages.
+void flushDrawing();
 void fillRect(HDC dc, const RECT& r, COLORREF c);
 void frameRect(HDC dc, const RECT& r, COLORREF c);
 

@@ -38,7 +38,9 @@ void GraphicPeer::sync() {
 
 void GraphicPeer::repaint() {
   invalidate(bounds());
-  if (hostWindow_ && IsWindow(hostWindow_)) UpdateWindow(hostWindow_);
+  if (!hostWindow_ || !IsWindow(hostWindow_)) return;
+  UpdateWindow(hostWindow_);
+  flushDrawing();
 }
 
 void GraphicPeer::controlDestroyed() {
@@ -70,7 +72,8 @@ void LabelPeer::draw(HDC dc, const RECT& rc) {
   HFONT font = createFont(label_.font());
   HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, colorRef(label_.font().color()));
+  // A disabled label is greyed, as the system greys a disabled control's text.
+  SetTextColor(dc, label_.enabled() ? colorRef(label_.font().color()) : GetSysColor(COLOR_GRAYTEXT));
   RECT text = rc;
   const std::string& caption = label_.caption();
   DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, textFlags());

@@ -26,6 +26,14 @@ void fill(HDC dc, int l, int t, int r, int b, COLORREF c) {
   DeleteObject(brush);
 }
 
+// A window of another program is in front (not merely the desktop).
+bool anotherProgramInFront() {
+  HWND front = GetForegroundWindow();
+  DWORD process = 0;
+  if (!front || front == GetDesktopWindow() || !GetWindowThreadProcessId(front, &process)) return false;
+  return process != GetCurrentProcessId();
+}
+
 }  // namespace
 
 MenuSession::MenuSession(Win32Toolkit& toolkit, ui::PopupMenu& menu) : toolkit_(toolkit), menu_(menu) {}
@@ -79,10 +87,21 @@ ui::MenuItem* MenuSession::track(int x, int y) {
   cbt_ = SetWindowsHookExA(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
   filter_ = SetWindowsHookExA(WH_MSGFILTER, filterHook, nullptr, GetCurrentThreadId());
   HWND host = toolkit_.menuHost();
-  // Without this the menu would not close when the user clicks elsewhere.
+  // The host in front makes the menu close when the user clicks elsewhere,
+  // and brings the keyboard to the menu. Under Wine keys follow the X input
+  // focus, which only a shown window can take: while another program's
+  // window is in front (the browser the user was in) it has the keys, and
+  // activating the hidden host would leave them there. So the host is then
+  // shown, one pixel where the menu opens, while the menu is open.
+  const bool showHost = anotherProgramInFront();
+  if (showHost) SetWindowPos(host, HWND_TOP, x, y, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   SetForegroundWindow(host);
   const UINT id = static_cast<UINT>(
       TrackPopupMenu(root_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, x, y, 0, host, nullptr));
+  // Hidden without handing the activation on (see keepActivation).
+  if (showHost)
+    SetWindowPos(host, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   PostMessageA(host, WM_NULL, 0, 0);
   UnhookWindowsHookEx(cbt_);
   UnhookWindowsHookEx(filter_);

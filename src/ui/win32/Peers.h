@@ -1,14 +1,19 @@
 // The realised controls: one window per model control, mirroring its
-// properties and feeding mouse input back into it.
+// properties and feeding mouse and keyboard input back into it.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 #include "ui/Button.h"
+#include "ui/CheckBox.h"
+#include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/GraphicControl.h"
+#include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
 #include "ui/ToolButton.h"
@@ -45,9 +50,24 @@ class WindowPeer {
   virtual ui::ControlPeer& asPeer() = 0;
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The peer realising a window, or null.
+  static WindowPeer* fromWindow(HWND hwnd);
 
  protected:
   virtual LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+  // What the window does with a message the peer leaves alone.
+  virtual LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp);
+  // A control tells its parent window of its changes (WM_COMMAND, WM_NOTIFY)
+  // and asks it for its colours (WM_CTLCOLOR*): the parent hands the message
+  // back to the control's own peer. True when that peer answered it.
+  bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // A message about this control, handed back by its parent.
+  virtual bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // Marks the window as this peer's: the peer's own window, or another one
+  // that reports to it (mark).
+  void claim(HWND hwnd);
+  void mark(HWND hwnd);
+  static void unmark(HWND hwnd);
   void createWindow(const char* cls, const char* text, DWORD style, DWORD exStyle, int x, int y, int w, int h,
                     HWND parent);
   // The model is being destroyed: drop the window, then this peer.
@@ -68,23 +88,36 @@ class WindowPeer {
 class ChildWindow : public ui::ControlPeer, public WindowPeer {
  public:
   ChildWindow(Win32Toolkit& toolkit, ui::Control& control) : WindowPeer(toolkit, control) {}
-  void create(HWND parent);
+  virtual void create(HWND parent);
   void adoptGraphic(ui::GraphicControl& control);
   // The graphic control is gone: forget it and its peer.
   void dropGraphic(GraphicPeer* peer);
+  // Shows the control's hint as a tooltip of its form; an empty hint has no
+  // tool there.
+  void updateHint();
 
   void sync() override;
   void repaint() override;
-  void controlDestroyed() override { modelDestroyed(); }
+  void controlDestroyed() override;
   ui::ControlPeer& asPeer() override { return *this; }
 
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   virtual const char* windowClass() const { return classes::Panel; }
+  // Extra window styles. A container lets the keyboard's Tab reach the
+  // controls inside it; a control that takes the focus itself is no container.
+  virtual DWORD extraStyle() const { return 0; }
+  virtual DWORD exStyle() const { return WS_EX_CONTROLPARENT; }
+  virtual std::string windowText() const { return control_.name(); }
+  // Moves the window to the model's bounds.
+  virtual void applyBounds();
   // Fills the control's colour and runs its paint event.
   virtual void paint(HDC dc, const RECT& rc);
   virtual void synced() {}
   void runPaintEvent(HDC dc);
+  // Draws the graphic controls that sit on this one.
+  void paintGraphics(HDC dc);
+  void removeHint();
 
   bool shownApplied_ = false;
   bool enabledApplied_ = true;
@@ -104,6 +137,9 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   GraphicPeer* hovered_ = nullptr;
   GraphicPeer* leftPressed_ = nullptr;
   bool trackingLeave_ = false;
+  HWND tooltip_ = nullptr;
+  std::string tipShown_;
+  bool tipAdded_ = false;
 };
 
 class PanelWindow : public ChildWindow {
@@ -125,6 +161,7 @@ class PressableWindow : public ChildWindow {
 
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  DWORD exStyle() const override { return 0; }
   bool hot() const { return hot_; }
   bool captured() const { return captured_; }
   bool pressed() const { return pressed_; }
@@ -138,32 +175,231 @@ class PressableWindow : public ChildWindow {
 class ToolButtonWindow : public PressableWindow {
  public:
   ToolButtonWindow(Win32Toolkit& toolkit, ui::ToolButton& button) : PressableWindow(toolkit, button), button_(button) {}
-  void attachTooltip(HWND tooltip);
-  void controlDestroyed() override;
 
  protected:
   const char* windowClass() const override { return classes::ToolButton; }
   void paint(HDC dc, const RECT& rc) override;
-  void synced() override;
 
  private:
-  void updateTooltip();
   ui::ToolButton& button_;
-  HWND tooltip_ = nullptr;
-  std::string tipShown_;
-  bool tipAdded_ = false;
 };
 
+// The captioned push button. It takes the focus (Tab, a click) and answers
+// the keyboard as a push button does: Space clicks it, its "&" letter clicks
+// it, Enter clicks it while it has the focus; otherwise Enter clicks the
+// form's default button.
 class ButtonWindow : public PressableWindow {
  public:
   ButtonWindow(Win32Toolkit& toolkit, ui::Button& button) : PressableWindow(toolkit, button), button_(button) {}
 
  protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   const char* windowClass() const override { return classes::Button; }
+  DWORD extraStyle() const override { return WS_TABSTOP; }
+  std::string windowText() const override { return button_.caption(); }
   void paint(HDC dc, const RECT& rc) override;
+  void synced() override;
 
  private:
+  void click();
+  bool pressedByEnter() const;
   ui::Button& button_;
+  bool spaceDown_ = false;
+};
+
+// A control realised as one of the system's own controls: created with the
+// system's window class and subclassed, so that its messages pass through
+// the peer first. What the control reports to its parent comes back here
+// through reflected(); while the peer mirrors the model into the control,
+// the control's own reports of that change are ignored.
+class NativeControlWindow : public ChildWindow {
+ public:
+  using ChildWindow::ChildWindow;
+  ~NativeControlWindow() override;
+  void create(HWND parent) override;
+  void sync() override;
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  LRESULT defaultProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  virtual const char* nativeClass() const = 0;
+  virtual DWORD nativeStyle() const = 0;
+  DWORD exStyle() const override { return 0; }
+  // After the window exists: the model's state goes into it.
+  virtual void created() {}
+  // A brush of the control's colour for its background and the text colour,
+  // as a parent answers WM_CTLCOLOR*.
+  LRESULT colorOf(HDC dc);
+  // Runs `mirror` with the control's reports muted.
+  template <class Mirror>
+  void muted(Mirror mirror) {
+    const bool was = syncing_;
+    syncing_ = true;
+    mirror();
+    syncing_ = was;
+  }
+  bool syncing() const { return syncing_; }
+
+ private:
+  static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+  bool syncing_ = false;
+  HBRUSH brush_ = nullptr;
+  COLORREF brushColor_ = 0;
+};
+
+// BUTTON with BS_CHECKBOX: the model decides the state; a click, Space or
+// the "&" letter toggles the model, which fires OnClick.
+class CheckBoxWindow : public NativeControlWindow {
+ public:
+  CheckBoxWindow(Win32Toolkit& toolkit, ui::CheckBox& box) : NativeControlWindow(toolkit, box), box_(box) {}
+
+ protected:
+  const char* nativeClass() const override { return "BUTTON"; }
+  DWORD nativeStyle() const override { return BS_CHECKBOX | WS_TABSTOP; }
+  std::string windowText() const override { return box_.caption(); }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void synced() override;
+
+ private:
+  ui::CheckBox& box_;
+};
+
+// BUTTON with BS_RADIOBUTTON: the model keeps the group. Only the checked
+// button of a group is a Tab stop; the arrow keys move within the group.
+class RadioButtonWindow : public NativeControlWindow {
+ public:
+  RadioButtonWindow(Win32Toolkit& toolkit, ui::RadioButton& button)
+      : NativeControlWindow(toolkit, button), button_(button) {}
+  ui::RadioButton& button() { return button_; }
+
+ protected:
+  const char* nativeClass() const override { return "BUTTON"; }
+  DWORD nativeStyle() const override { return BS_RADIOBUTTON; }
+  std::string windowText() const override { return button_.caption(); }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void synced() override;
+
+ private:
+  ui::RadioButton& button_;
+};
+
+// BUTTON with BS_GROUPBOX as a container: the controls of the group are its
+// child windows, the labels on it are drawn over its background.
+class GroupBoxWindow : public NativeControlWindow {
+ public:
+  GroupBoxWindow(Win32Toolkit& toolkit, ui::GroupBox& box) : NativeControlWindow(toolkit, box), box_(box) {}
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  const char* nativeClass() const override { return "BUTTON"; }
+  DWORD nativeStyle() const override { return BS_GROUPBOX | WS_CLIPCHILDREN; }
+  DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
+  std::string windowText() const override { return box_.caption(); }
+  void paint(HDC dc, const RECT& rc) override;
+  void synced() override;
+
+ private:
+  ui::GroupBox& box_;
+};
+
+// EDIT: the text, or the password character in its place; every change the
+// user makes goes to the model, which fires OnChange.
+class EditWindow : public NativeControlWindow {
+ public:
+  EditWindow(Win32Toolkit& toolkit, ui::Edit& edit) : NativeControlWindow(toolkit, edit), edit_(edit) {}
+
+ protected:
+  const char* nativeClass() const override { return "EDIT"; }
+  DWORD nativeStyle() const override;
+  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  std::string windowText() const override { return edit_.text(); }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void created() override;
+  void synced() override;
+
+ private:
+  ui::Edit& edit_;
+};
+
+// msctls_hotkey32: a key pressed without Shift, Ctrl or Alt gets Ctrl.
+class HotKeyEditWindow : public NativeControlWindow {
+ public:
+  HotKeyEditWindow(Win32Toolkit& toolkit, ui::HotKeyEdit& edit) : NativeControlWindow(toolkit, edit), edit_(edit) {}
+
+  // Between the model's shortcut value and the control's: the key code in
+  // the low byte, HOTKEYF_* in the high byte.
+  static WORD toControl(std::uint32_t shortcut);
+  static std::uint32_t fromControl(WORD hotKey);
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  const char* nativeClass() const override { return HOTKEY_CLASSA; }
+  DWORD nativeStyle() const override { return WS_TABSTOP; }
+  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  std::string windowText() const override { return ""; }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void created() override;
+  void synced() override;
+
+ private:
+  // The control's key goes to the model when they differ.
+  void feedBack(bool emptied);
+  ui::HotKeyEdit& edit_;
+};
+
+// A read-only EDIT with an up-down control beside it: the arrows and the Up
+// and Down keys change the value within the model's bounds; typing does not.
+class SpinEditWindow : public NativeControlWindow {
+ public:
+  SpinEditWindow(Win32Toolkit& toolkit, ui::SpinEdit& spin) : NativeControlWindow(toolkit, spin), spin_(spin) {}
+  ~SpinEditWindow() override;
+  HWND upDown() const { return upDown_; }
+  void controlDestroyed() override;
+
+ protected:
+  const char* nativeClass() const override { return "EDIT"; }
+  DWORD nativeStyle() const override { return ES_READONLY | ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP; }
+  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  std::string windowText() const override { return std::to_string(spin_.value()); }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void created() override;
+  void applyBounds() override;
+  void synced() override;
+
+ private:
+  ui::SpinEdit& spin_;
+  HWND upDown_ = nullptr;
+  int upDownWidth_ = 16;
+};
+
+// SysTabControl32: a tab per sheet; the sheets are child panels filling its
+// display area, and only the active one is shown.
+class PageControlWindow : public NativeControlWindow {
+ public:
+  PageControlWindow(Win32Toolkit& toolkit, ui::PageControl& pages)
+      : NativeControlWindow(toolkit, pages), pages_(pages) {}
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  const char* nativeClass() const override { return WC_TABCONTROLA; }
+  DWORD nativeStyle() const override { return WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
+  DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
+  std::string windowText() const override { return ""; }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void created() override;
+  void synced() override;
+
+ private:
+  // Tabs for the model's sheets, when they differ from the ones shown.
+  void syncTabs();
+  // Sets the model's tab height from the control's display area.
+  void measure();
+  // The focus is lost with a sheet that was hidden: it moves to the first
+  // control of the shown one.
+  void keepFocus();
+  ui::PageControl& pages_;
+  std::vector<std::string> tabs_;
 };
 
 class TaskPaneWindow : public ChildWindow {
@@ -219,11 +455,21 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   platform::WindowId handle() override { return reinterpret_cast<platform::WindowId>(hwnd_); }
   bool clientSizeChanged() override;
 
+  // Keys the form answers before the dialog manager sees them: Ctrl+Tab,
+  // Alt plus a tab's letter, the arrows in a radio group. True when the
+  // message was used up (the form may be gone then).
+  bool preTranslate(const MSG& msg);
+
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void apply();
+  // The page control the keyboard's Ctrl+Tab acts on: the one holding the
+  // focus, else the first one shown.
+  ui::PageControl* keyboardPageControl();
+  // The first control that takes the focus, or null.
+  HWND firstTabStop();
   void reportBounds();
   void centreOnScreen();
 
@@ -234,6 +480,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   bool shownApplied_ = false;
   bool enabledApplied_ = true;
   bool modalDone_ = false;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the form lost it
 };
 
 }  // namespace ui::win32

@@ -51,47 +51,6 @@ const GlyphMask& maskOf(ui::Glyph glyph) {
 
 }  // namespace
 
-void ToolButtonWindow::controlDestroyed() {
-  if (tipAdded_ && tooltip_ && IsWindow(tooltip_) && hwnd_) {
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
-    ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-  }
-  modelDestroyed();  // deletes this peer
-}
-
-void ToolButtonWindow::attachTooltip(HWND tooltip) {
-  tooltip_ = tooltip;
-  updateTooltip();
-}
-
-void ToolButtonWindow::synced() { updateTooltip(); }
-
-// The hint is shown by the form's tooltip window; a button without a hint
-// has no tool there.
-void ToolButtonWindow::updateTooltip() {
-  if (!tooltip_ || !hwnd_) return;
-  const std::string& hint = button_.hint();
-  if (tipAdded_ && hint == tipShown_) return;
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
-  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
-  ti.lpszText = const_cast<char*>(hint.c_str());
-  if (hint.empty()) {
-    if (tipAdded_) SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    tipAdded_ = false;
-  } else if (tipAdded_) {
-    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-  } else {
-    tipAdded_ = SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
-  }
-  tipShown_ = hint;
-}
-
 void ToolButtonWindow::paint(HDC dc, const RECT& rc) {
   // Flat: the button shows its parent's colour until the mouse is over it.
   ui::Control* parent = button_.parent();

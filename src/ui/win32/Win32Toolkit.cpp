@@ -51,7 +51,8 @@ Win32Toolkit::Win32Toolkit(platform::Dialogs& dialogs) : ui::Toolkit(dialogs), i
                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                                nullptr, instance_, this);
-  menuHost_ = CreateWindowExA(WS_EX_TOOLWINDOW, classes::MenuHost, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  // Owned, so that it never gets a taskbar button while a menu shows it.
+  menuHost_ = CreateWindowExA(WS_EX_TOOLWINDOW, classes::MenuHost, "", WS_POPUP, 0, 0, 0, 0, appWindow_, nullptr,
                               instance_, this);
 }
 
@@ -113,8 +114,18 @@ std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
   if (auto* button = dynamic_cast<ui::ToolButton*>(&control))
     return std::make_unique<ToolButtonWindow>(*this, *button);
   if (auto* button = dynamic_cast<ui::Button*>(&control)) return std::make_unique<ButtonWindow>(*this, *button);
+  if (auto* box = dynamic_cast<ui::CheckBox*>(&control)) return std::make_unique<CheckBoxWindow>(*this, *box);
+  if (auto* radio = dynamic_cast<ui::RadioButton*>(&control))
+    return std::make_unique<RadioButtonWindow>(*this, *radio);
+  if (auto* group = dynamic_cast<ui::GroupBox*>(&control)) return std::make_unique<GroupBoxWindow>(*this, *group);
+  if (auto* edit = dynamic_cast<ui::Edit*>(&control)) return std::make_unique<EditWindow>(*this, *edit);
+  if (auto* hotKey = dynamic_cast<ui::HotKeyEdit*>(&control))
+    return std::make_unique<HotKeyEditWindow>(*this, *hotKey);
+  if (auto* spin = dynamic_cast<ui::SpinEdit*>(&control)) return std::make_unique<SpinEditWindow>(*this, *spin);
+  if (auto* pages = dynamic_cast<ui::PageControl*>(&control))
+    return std::make_unique<PageControlWindow>(*this, *pages);
   if (auto* panel = dynamic_cast<ui::Panel*>(&control)) return std::make_unique<PanelWindow>(*this, *panel);
-  // Any other control: its colour and its paint event.
+  // Any other control, a tab sheet too: its colour and its paint event.
   return std::make_unique<ChildWindow>(*this, control);
 }
 
@@ -135,8 +146,7 @@ void Win32Toolkit::realiseChildren(ui::Control& parent, WindowPeer& parentWindow
       continue;
     }
     child->attachPeer(&window);
-    if (auto* button = dynamic_cast<ToolButtonWindow*>(&window))
-      if (FormWindow* f = formOf(GetAncestor(window.hwnd(), GA_ROOT))) button->attachTooltip(f->tooltip());
+    window.updateHint();
     realiseChildren(*child, window);
   }
 }
@@ -213,7 +223,24 @@ std::string Win32Toolkit::title() {
 
 platform::WindowId Win32Toolkit::appWindow() { return reinterpret_cast<platform::WindowId>(appWindow_); }
 
-void Win32Toolkit::hideAppWindow() { ShowWindow(appWindow_, SW_HIDE); }
+// Hiding the foreground window makes the system activate another one. With
+// no other window of the program shown and enabled, that is another
+// program's (under Wine the desktop's taskbar, which then holds the keyboard
+// and keeps the keys pressed on the tray menu opened next). The hidden menu
+// host takes the activation instead.
+void Win32Toolkit::keepActivation(HWND hiding) {
+  if (!hiding || GetForegroundWindow() != hiding) return;
+  auto takesOver = [hiding](HWND w) { return w && w != hiding && IsWindowVisible(w) && IsWindowEnabled(w); };
+  if (takesOver(appWindow_)) return;
+  for (FormWindow* f : forms_)
+    if (takesOver(f->hwnd())) return;
+  SetForegroundWindow(menuHost_);
+}
+
+void Win32Toolkit::hideAppWindow() {
+  keepActivation(appWindow_);
+  ShowWindow(appWindow_, SW_HIDE);
+}
 
 void Win32Toolkit::restoreAppWindow() { ShowWindow(appWindow_, SW_RESTORE); }
 
@@ -269,9 +296,23 @@ bool Win32Toolkit::pumpOne() {
     return false;
   }
   if (got < 0) return false;
+  deliver(msg);
+  return true;
+}
+
+// Keys go through the dialog manager of the form they were pressed in, so
+// that every form answers the keyboard as a dialog does: Tab and Shift+Tab,
+// the "&" letters, Enter and Escape, Space on a focused button.
+void Win32Toolkit::deliver(MSG& msg) {
+  if (msg.hwnd && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (FormWindow* form = formOf(root)) {
+      if (form->preTranslate(msg)) return;  // the form may be gone now
+      if (IsWindow(root) && IsDialogMessageA(root, &msg)) return;
+    }
+  }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
-  return true;
 }
 
 void Win32Toolkit::run() {
@@ -293,8 +334,7 @@ void Win32Toolkit::processMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    deliver(msg);
   }
 }
 

@@ -48,6 +48,8 @@ class Win32Toolkit : public ui::Toolkit {
   HWND windowOf(const ui::Control& control) const;
   // The hidden window that owns the popup menus.
   HWND menuHost() const { return menuHost_; }
+  // Called just before one of the program's windows is hidden.
+  void keepActivation(HWND hiding);
   bool terminated() const { return terminated_; }
 
   // Used by the realised controls.
@@ -70,6 +72,7 @@ class Win32Toolkit : public ui::Toolkit {
   void realiseChildren(ui::Control& parent, WindowPeer& parentWindow);
   std::unique_ptr<ChildWindow> createPeer(ui::Control& control);
   bool pumpOne();
+  void deliver(MSG& msg);
   static LRESULT CALLBACK appWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK menuHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT onAppMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

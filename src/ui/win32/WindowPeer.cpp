@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <windowsx.h>
+#include <commctrl.h>
 #include <algorithm>
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
@@ -16,16 +17,37 @@ void WindowPeer::createWindow(const char* cls, const char* text, DWORD style, DW
   CreateWindowExA(exStyle, cls, text, style, x, y, w, h, parent, nullptr, toolkit_.instance(), this);
 }
 
+namespace {
+
+// The property naming a window's peer, on windows of every class.
+constexpr const char* PeerProperty = "TarnwickPeer";
+
+}  // namespace
+
+void WindowPeer::claim(HWND hwnd) {
+  hwnd_ = hwnd;
+  mark(hwnd);
+}
+
+void WindowPeer::mark(HWND hwnd) { SetPropA(hwnd, PeerProperty, reinterpret_cast<HANDLE>(this)); }
+
+void WindowPeer::unmark(HWND hwnd) { RemovePropA(hwnd, PeerProperty); }
+
+WindowPeer* WindowPeer::fromWindow(HWND hwnd) {
+  return hwnd ? reinterpret_cast<WindowPeer*>(GetPropA(hwnd, PeerProperty)) : nullptr;
+}
+
 LRESULT CALLBACK WindowPeer::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto* peer = static_cast<WindowPeer*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    peer->hwnd_ = hwnd;
+    peer->claim(hwnd);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
   }
   auto* peer = reinterpret_cast<WindowPeer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!peer) return DefWindowProcA(hwnd, msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    unmark(hwnd);
     peer->hwnd_ = nullptr;
     return DefWindowProcA(hwnd, msg, wp, lp);
   }
@@ -39,7 +61,32 @@ LRESULT CALLBACK WindowPeer::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   }
 }
 
-LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) { return defaultProc(msg, wp, lp); }
+
+LRESULT WindowPeer::defaultProc(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(hwnd_, msg, wp, lp); }
+
+bool WindowPeer::reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  HWND from = nullptr;
+  switch (msg) {
+    case WM_COMMAND:
+      from = reinterpret_cast<HWND>(lp);
+      // IDOK and IDCANCEL from the dialog manager name the focused control
+      // too, but they are the form's keys, not the control's report.
+      if (from && LOWORD(wp) != GetDlgCtrlID(from)) return false;
+      break;
+    case WM_NOTIFY: from = lp ? reinterpret_cast<const NMHDR*>(lp)->hwndFrom : nullptr; break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT: from = reinterpret_cast<HWND>(lp); break;
+    default: return false;
+  }
+  if (!from || from == hwnd_) return false;
+  WindowPeer* child = fromWindow(from);
+  if (!child || !toolkit_.alive(child)) return false;
+  return child->reflected(msg, wp, lp, result);
+}
+
+bool WindowPeer::reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void WindowPeer::modelDestroyed() {
   detached_ = true;
@@ -78,15 +125,14 @@ void WindowPeer::dispatchMouseDown(ui::MouseButton button, LPARAM lp) {
 void ChildWindow::create(HWND parent) {
   shownApplied_ = control_.visible();
   enabledApplied_ = control_.enabled();
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | extraStyle();
   if (shownApplied_) style |= WS_VISIBLE;
   if (!enabledApplied_) style |= WS_DISABLED;
-  createWindow(windowClass(), control_.name().c_str(), style, 0, control_.left(), control_.top(), control_.width(),
-               control_.height(), parent);
+  createWindow(windowClass(), windowText().c_str(), style, exStyle(), control_.left(), control_.top(),
+               control_.width(), control_.height(), parent);
 }
 
-void ChildWindow::sync() {
-  if (!hwnd_) return;
+void ChildWindow::applyBounds() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
@@ -94,6 +140,11 @@ void ChildWindow::sync() {
       r.bottom - r.top != control_.height())
     SetWindowPos(hwnd_, nullptr, control_.left(), control_.top(), control_.width(), control_.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ChildWindow::sync() {
+  if (!hwnd_) return;
+  applyBounds();
   if (control_.enabled() != enabledApplied_) {
     enabledApplied_ = control_.enabled();
     EnableWindow(hwnd_, enabledApplied_);
@@ -103,13 +154,61 @@ void ChildWindow::sync() {
     ShowWindow(hwnd_, shownApplied_ ? SW_SHOWNA : SW_HIDE);
   }
   synced();
+  if (!hwnd_) return;
+  updateHint();
   InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void ChildWindow::controlDestroyed() {
+  removeHint();
+  modelDestroyed();  // deletes this peer
+}
+
+// The hint is shown by the form's tooltip window, made when the first hint
+// needs it.
+void ChildWindow::updateHint() {
+  if (!hwnd_) return;
+  const std::string& hint = control_.hint();
+  if (tipAdded_ ? hint == tipShown_ : hint.empty()) return;
+  HWND root = GetAncestor(hwnd_, GA_ROOT);
+  if (!tooltip_ || !IsWindow(tooltip_)) {
+    FormWindow* form = toolkit_.formOf(root);
+    tooltip_ = form ? form->tooltip() : nullptr;
+    tipAdded_ = false;
+  }
+  if (!tooltip_) return;
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = root;
+  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  ti.lpszText = const_cast<char*>(hint.c_str());
+  if (hint.empty()) {
+    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    tipAdded_ = false;
+  } else if (tipAdded_) {
+    SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+  } else {
+    tipAdded_ = SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+  }
+  tipShown_ = hint;
+}
+
+void ChildWindow::removeHint() {
+  if (!tipAdded_ || !tooltip_ || !IsWindow(tooltip_) || !hwnd_) return;
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
+  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+  tipAdded_ = false;
 }
 
 void ChildWindow::repaint() {
   if (!hwnd_) return;
   InvalidateRect(hwnd_, nullptr, FALSE);
   UpdateWindow(hwnd_);
+  flushDrawing();
 }
 
 void ChildWindow::adoptGraphic(ui::GraphicControl& control) {
@@ -178,12 +277,13 @@ bool ChildWindow::graphicMouseDown(ui::MouseButton button, LPARAM lp) {
 }
 
 LRESULT ChildWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; reflect(msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
       paintBuffered([this](HDC dc, const RECT& rc) {
         paint(dc, rc);
-        for (auto& g : graphics_) g->paint(dc);
+        paintGraphics(dc);
       });
       return 0;
     case WM_MOUSEMOVE:
@@ -245,6 +345,10 @@ void ChildWindow::paint(HDC dc, const RECT& rc) {
   FillRect(dc, &rc, fill);
   DeleteObject(fill);
   runPaintEvent(dc);
+}
+
+void ChildWindow::paintGraphics(HDC dc) {
+  for (auto& g : graphics_) g->paint(dc);
 }
 
 void ChildWindow::runPaintEvent(HDC dc) {

@@ -1,0 +1,519 @@
+// The controls realised as the system's own: check boxes, radio buttons and
+// group boxes (BUTTON), text fields (EDIT), hot-key fields
+// (msctls_hotkey32), spin edits (EDIT with msctls_updown32) and page
+// controls (SysTabControl32). The model stays the source of truth: what the
+// user does goes into the model, and the model's state comes back out.
+#include <windows.h>
+#include <commctrl.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "ui/win32/GdiCanvas.h"
+#include "ui/win32/Peers.h"
+
+namespace ui::win32 {
+
+namespace {
+
+std::string windowTextOf(HWND w) {
+  const int n = GetWindowTextLengthA(w);
+  if (n <= 0) return {};
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(w, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(std::max(0, got)));
+  return text;
+}
+
+void setWindowText(HWND w, const std::string& text) {
+  if (windowTextOf(w) != text) SetWindowTextA(w, text.c_str());
+}
+
+void setStyleBit(HWND w, LONG bit, bool on) {
+  const LONG style = GetWindowLongA(w, GWL_STYLE);
+  const LONG wanted = on ? (style | bit) : (style & ~bit);
+  if (wanted != style) SetWindowLongA(w, GWL_STYLE, wanted);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+NativeControlWindow::~NativeControlWindow() {
+  // The window goes first, so that nothing reaches a half-destroyed peer.
+  detached_ = true;
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (brush_) DeleteObject(brush_);
+}
+
+void NativeControlWindow::create(HWND parent) {
+  shownApplied_ = control_.visible();
+  enabledApplied_ = control_.enabled();
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | nativeStyle();
+  if (shownApplied_) style |= WS_VISIBLE;
+  if (!enabledApplied_) style |= WS_DISABLED;
+  // No control id: the id of every control is 0, which tells its reports
+  // apart from the dialog manager's IDOK and IDCANCEL.
+  HWND w = CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(), control_.top(),
+                           control_.width(), control_.height(), parent, nullptr, toolkit_.instance(), nullptr);
+  if (!w) return;
+  claim(w);
+  SetWindowSubclass(w, &NativeControlWindow::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit_.font()), FALSE);
+  muted([this] {
+    created();
+    synced();
+  });
+}
+
+void NativeControlWindow::sync() {
+  muted([this] { ChildWindow::sync(); });
+}
+
+LRESULT CALLBACK NativeControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                                   DWORD_PTR ref) {
+  auto* peer = reinterpret_cast<NativeControlWindow*>(ref);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &NativeControlWindow::subclassProc, id);
+    unmark(hwnd);
+    if (peer->hwnd_ == hwnd) peer->hwnd_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  if (peer->detached_ || peer->hwnd_ != hwnd) return DefSubclassProc(hwnd, msg, wp, lp);
+  // Nothing may unwind through the window system.
+  try {
+    return peer->handle(msg, wp, lp);
+  } catch (...) {
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+}
+
+LRESULT NativeControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  // A control holding others (a group box, a page control) hands their
+  // reports back to them.
+  if (LRESULT result = 0; reflect(msg, wp, lp, result)) return result;
+  return defaultProc(msg, wp, lp);
+}
+
+LRESULT NativeControlWindow::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+  return DefSubclassProc(hwnd_, msg, wp, lp);
+}
+
+LRESULT NativeControlWindow::colorOf(HDC dc) {
+  const COLORREF c = colorRef(control_.color());
+  if (!brush_ || brushColor_ != c) {
+    if (brush_) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(c);
+    brushColor_ = c;
+  }
+  SetBkColor(dc, c);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  return reinterpret_cast<LRESULT>(brush_);
+}
+
+// ---------------------------------------------------------------------------
+
+bool CheckBoxWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      // A click, Space, or the "&" letter (BM_CLICK from the dialog manager).
+      if (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED) return false;
+      result = 0;
+      if (!syncing()) {
+        ui::CheckBox& box = box_;
+        toolkit_.dispatch([&box] { box.toggle(); });
+      }
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: result = colorOf(reinterpret_cast<HDC>(wp)); return true;
+    default: return false;
+  }
+}
+
+void CheckBoxWindow::synced() {
+  setWindowText(hwnd_, box_.caption());
+  const LRESULT wanted = box_.checked() ? BST_CHECKED : BST_UNCHECKED;
+  if (SendMessageA(hwnd_, BM_GETCHECK, 0, 0) != wanted) SendMessageA(hwnd_, BM_SETCHECK, wanted, 0);
+}
+
+// ---------------------------------------------------------------------------
+
+bool RadioButtonWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED) return false;
+      result = 0;
+      if (!syncing() && !button_.checked()) {
+        ui::RadioButton& button = button_;
+        toolkit_.dispatch([&button] { button.choose(); });
+      }
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: result = colorOf(reinterpret_cast<HDC>(wp)); return true;
+    default: return false;
+  }
+}
+
+void RadioButtonWindow::synced() {
+  setWindowText(hwnd_, button_.caption());
+  const LRESULT wanted = button_.checked() ? BST_CHECKED : BST_UNCHECKED;
+  if (SendMessageA(hwnd_, BM_GETCHECK, 0, 0) != wanted) SendMessageA(hwnd_, BM_SETCHECK, wanted, 0);
+  // Tab reaches a group at its chosen button.
+  setStyleBit(hwnd_, WS_TABSTOP, button_.checked());
+}
+
+// ---------------------------------------------------------------------------
+
+LRESULT GroupBoxWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    // The system's group box lets the mouse through to what lies beneath;
+    // here it is a container whose labels take the mouse.
+    case WM_NCHITTEST: return HTCLIENT;
+    // Its class paints in its parent's device context, which does not leave
+    // out the controls inside it: they are left out here.
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c)) continue;
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+      }
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      const int w = rc.right, h = rc.bottom;
+      if (w > 0 && h > 0) {
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        SelectObject(mem, toolkit_.font());
+        paint(mem, rc);
+        paintGraphics(mem);
+        BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    // The class draws these at once, over the interior: paint it again.
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_UPDATEUISTATE: {
+      const LRESULT r = defaultProc(msg, wp, lp);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return r;
+    }
+    default: return ChildWindow::handle(msg, wp, lp);
+  }
+}
+
+void GroupBoxWindow::paint(HDC dc, const RECT& rc) {
+  fillRect(dc, rc, colorRef(box_.color()));
+  // The frame and the caption as the class draws them.
+  defaultProc(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  runPaintEvent(dc);
+}
+
+void GroupBoxWindow::synced() { setWindowText(hwnd_, box_.caption()); }
+
+// ---------------------------------------------------------------------------
+
+DWORD EditWindow::nativeStyle() const {
+  return ES_AUTOHSCROLL | WS_TABSTOP | (edit_.passwordChar() ? ES_PASSWORD : 0);
+}
+
+void EditWindow::created() {
+  if (edit_.passwordChar())
+    SendMessageA(hwnd_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(edit_.passwordChar()), 0);
+}
+
+void EditWindow::synced() {
+  const auto wanted = static_cast<unsigned char>(edit_.passwordChar());
+  if (static_cast<unsigned char>(SendMessageA(hwnd_, EM_GETPASSWORDCHAR, 0, 0)) != wanted) {
+    SendMessageA(hwnd_, EM_SETPASSWORDCHAR, wanted, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  setWindowText(hwnd_, edit_.text());
+}
+
+bool EditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  if (msg != WM_COMMAND || HIWORD(wp) != EN_CHANGE) return false;
+  result = 0;
+  if (!syncing()) {
+    ui::Edit& edit = edit_;
+    const std::string text = windowTextOf(hwnd_);
+    toolkit_.dispatch([&edit, text] { edit.setText(text); });
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Keys whose name the keyboard gives only with the extended flag.
+bool extendedKey(BYTE vk) {
+  switch (vk) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT:
+    case VK_CANCEL: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+WORD HotKeyEditWindow::toControl(std::uint32_t value) {
+  const auto vk = static_cast<BYTE>(value & ui::shortcut::KeyMask);
+  if (vk == 0) return 0;
+  BYTE mods = 0;
+  if (value & ui::shortcut::Shift) mods |= HOTKEYF_SHIFT;
+  if (value & ui::shortcut::Ctrl) mods |= HOTKEYF_CONTROL;
+  if (value & ui::shortcut::Alt) mods |= HOTKEYF_ALT;
+  if (extendedKey(vk)) mods |= HOTKEYF_EXT;
+  return MAKEWORD(vk, mods);
+}
+
+std::uint32_t HotKeyEditWindow::fromControl(WORD hotKey) {
+  const BYTE vk = LOBYTE(hotKey), mods = HIBYTE(hotKey);
+  if (vk == 0) return 0;
+  std::uint32_t value = vk;
+  if (mods & HOTKEYF_SHIFT) value |= ui::shortcut::Shift;
+  if (mods & HOTKEYF_CONTROL) value |= ui::shortcut::Ctrl;
+  if (mods & HOTKEYF_ALT) value |= ui::shortcut::Alt;
+  return value;
+}
+
+void HotKeyEditWindow::created() {
+  // No key without a modifier: such a key gets Ctrl.
+  SendMessageA(hwnd_, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL, 0));
+}
+
+void HotKeyEditWindow::synced() {
+  const WORD wanted = toControl(edit_.hotKey());
+  if (static_cast<WORD>(SendMessageA(hwnd_, HKM_GETHOTKEY, 0, 0)) != wanted)
+    SendMessageA(hwnd_, HKM_SETHOTKEY, wanted, 0);
+}
+
+// The control forgets its key as soon as a modifier goes down, before the
+// key that completes the combination: only a whole combination, or the
+// field emptied with Backspace or Delete, reaches the model.
+void HotKeyEditWindow::feedBack(bool emptied) {
+  if (syncing() || !hwnd_) return;
+  const std::uint32_t value = fromControl(static_cast<WORD>(SendMessageA(hwnd_, HKM_GETHOTKEY, 0, 0)));
+  if ((value == 0 && !emptied) || value == edit_.hotKey()) return;
+  ui::HotKeyEdit& edit = edit_;
+  toolkit_.dispatch([&edit, value] { edit.setHotKey(value); });
+}
+
+LRESULT HotKeyEditWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      Win32Toolkit& tk = toolkit_;  // a handler may end this peer
+      const LRESULT r = NativeControlWindow::handle(msg, wp, lp);
+      if (!tk.alive(this) || !hwnd_) return r;
+      // Backspace and Delete empty the field without telling anyone.
+      feedBack(msg == WM_KEYDOWN && (wp == VK_BACK || wp == VK_DELETE));
+      if (!tk.alive(this) || !hwnd_) return r;
+      // Modifiers released without a key: the field shows the model's key.
+      const bool held = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+      if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && !held) muted([this] { synced(); });
+      return r;
+    }
+    // Left with a modifier down (Shift+Tab, Ctrl+Tab): the same.
+    case WM_KILLFOCUS: {
+      const LRESULT r = NativeControlWindow::handle(msg, wp, lp);
+      if (hwnd_) muted([this] { synced(); });
+      return r;
+    }
+    default: return NativeControlWindow::handle(msg, wp, lp);
+  }
+}
+
+bool HotKeyEditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  if (msg != WM_COMMAND || HIWORD(wp) != EN_CHANGE) return false;
+  result = 0;
+  feedBack(false);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+SpinEditWindow::~SpinEditWindow() {
+  if (upDown_) DestroyWindow(upDown_);
+}
+
+void SpinEditWindow::controlDestroyed() {
+  if (upDown_) DestroyWindow(upDown_);
+  upDown_ = nullptr;
+  NativeControlWindow::controlDestroyed();  // deletes this peer
+}
+
+void SpinEditWindow::created() {
+  DWORD style = WS_CHILD | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS;
+  if (control_.visible()) style |= WS_VISIBLE;
+  if (!control_.enabled()) style |= WS_DISABLED;
+  upDown_ = CreateWindowExA(0, UPDOWN_CLASSA, "", style, 0, 0, 0, 0, GetParent(hwnd_), nullptr, toolkit_.instance(),
+                            nullptr);
+  if (!upDown_) return;
+  mark(upDown_);
+  SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
+  RECT r;
+  GetWindowRect(upDown_, &r);
+  if (r.right - r.left > 0) upDownWidth_ = r.right - r.left;
+  applyBounds();
+}
+
+void SpinEditWindow::applyBounds() {
+  const int arrows = upDown_ ? std::min(upDownWidth_, control_.width()) : 0;
+  const int l = control_.left(), t = control_.top(), w = control_.width() - arrows, h = control_.height();
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+  if (r.left != l || r.top != t || r.right - r.left != w || r.bottom - r.top != h)
+    SetWindowPos(hwnd_, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (upDown_) SetWindowPos(upDown_, nullptr, l + w, t, arrows, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SpinEditWindow::synced() {
+  SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(std::max(1, spin_.digits)), 0);
+  if (upDown_) {
+    if ((IsWindowEnabled(upDown_) != 0) != control_.enabled()) EnableWindow(upDown_, control_.enabled());
+    if (((GetWindowLongA(upDown_, GWL_STYLE) & WS_VISIBLE) != 0) != control_.visible())
+      ShowWindow(upDown_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+    int low = 0, high = 0;
+    SendMessageA(upDown_, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    if (low != spin_.minValue() || high != spin_.maxValue())
+      SendMessageA(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(spin_.minValue()),
+                   static_cast<LPARAM>(spin_.maxValue()));
+    if (SendMessageA(upDown_, UDM_GETPOS32, 0, 0) != spin_.value()) SendMessageA(upDown_, UDM_SETPOS32, 0, spin_.value());
+  }
+  setWindowText(hwnd_, std::to_string(spin_.value()));
+}
+
+bool SpinEditWindow::reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+      if (hdr->hwndFrom != upDown_ || hdr->code != UDN_DELTAPOS) return false;
+      // The model takes the step and clamps it; the control shows what the
+      // model then holds, so the control's own step is refused.
+      const auto* step = reinterpret_cast<const NMUPDOWN*>(lp);
+      const int target = step->iPos + step->iDelta;
+      result = 1;
+      if (!syncing()) {
+        ui::SpinEdit& spin = spin_;
+        toolkit_.dispatch([&spin, target] { spin.setValue(target); });
+      }
+      return true;
+    }
+    // Read-only, but a field to look at: the window colour while enabled.
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lp) != hwnd_ || !IsWindowEnabled(hwnd_)) return false;
+      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+      SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOWTEXT));
+      result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      return true;
+    default: return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+void PageControlWindow::created() {
+  syncTabs();
+  measure();
+}
+
+void PageControlWindow::syncTabs() {
+  std::vector<std::string> captions;
+  for (ui::TabSheet* sheet : pages_.pages()) captions.push_back(sheet->caption());
+  if (captions == tabs_) return;
+  SendMessageA(hwnd_, TCM_DELETEALLITEMS, 0, 0);
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(captions[i].c_str());
+    SendMessageA(hwnd_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+  tabs_ = std::move(captions);
+}
+
+void PageControlWindow::measure() {
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  if (rc.right <= 0 || rc.bottom <= 0) return;
+  SendMessageA(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+  // The model puts the sheets 2 pixels below the tab row.
+  const int height = rc.top - 2;
+  if (height > 0 && height != pages_.tabHeight) {
+    pages_.tabHeight = height;
+    pages_.realign();
+  }
+}
+
+void PageControlWindow::synced() {
+  syncTabs();
+  measure();
+  const int active = pages_.activePageIndex();
+  if (SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0) != active) SendMessageA(hwnd_, TCM_SETCURSEL, active, 0);
+  keepFocus();
+}
+
+void PageControlWindow::keepFocus() {
+  HWND focus = GetFocus();
+  if (!focus || !(focus == hwnd_ || (IsChild(hwnd_, focus) && !IsWindowVisible(focus)))) return;
+  ui::TabSheet* sheet = pages_.activePage();
+  HWND inside = sheet ? toolkit_.windowOf(*sheet) : nullptr;
+  if (!inside || !IsWindowVisible(inside)) return;
+  HWND next = GetNextDlgTabItem(inside, nullptr, FALSE);
+  if (next && next != inside && IsChild(inside, next) && IsWindowVisible(next) && IsWindowEnabled(next))
+    SetFocus(next);
+}
+
+LRESULT PageControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    // Round the tabs and beside them: the colour of what the control sits on.
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    fillRect(reinterpret_cast<HDC>(wp), rc, colorRef(pages_.color()));
+    return 1;
+  }
+  return NativeControlWindow::handle(msg, wp, lp);
+}
+
+bool PageControlWindow::reflected(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+  if (msg != WM_NOTIFY) return false;
+  const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+  if (hdr->code == TCN_SELCHANGING) {
+    result = FALSE;  // any tab may be left
+    return true;
+  }
+  if (hdr->code != TCN_SELCHANGE) return false;
+  result = 0;
+  if (!syncing()) {
+    const int index = static_cast<int>(SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0));
+    ui::PageControl& pages = pages_;
+    toolkit_.dispatch([&pages, index] { pages.setActivePageIndex(index); });
+  }
+  return true;
+}
+
+}  // namespace ui::win32
