@@ -1,7 +1,4 @@
 #include "app/Program.h"
-#include "app/uMain.h"
-#include "popup/uBlockList.h"
-#include "settings/uOptions.h"
 
 namespace app {
 
@@ -36,6 +33,36 @@ void ActivateRunningInstance(platform::Windows& windows, ui::Toolkit& toolkit) {
   windows.bringToTop(target);
 }
 
+namespace {
+
+settings::OptionsLinks linksOf(TfrmMain& main) {
+  TCoolTrayIcon& tray = main.Tray;
+  return settings::OptionsLinks{main,
+                                main.PopupMenu1,
+                                [&tray](int image) { tray.setIconIndex(image); },
+                                [&tray](const std::string& hint) { tray.setHint(hint); },
+                                [&tray](bool left) { tray.LeftPopup = left; },
+                                main.Timer1,
+                                main.Timer2,
+                                main.StartPageTimer};
+}
+
+}  // namespace
+
+ProgramWindows::ProgramWindows(platform::Platform& platform, ui::Toolkit& toolkit)
+    : frmMain(platform, toolkit),
+      frmBlockList(platform, toolkit),
+      frmOptions(platform, toolkit, linksOf(frmMain), frmBlockList) {
+  frmMain.frmBlockList = &frmBlockList;
+  frmMain.frmOptions = &frmOptions;
+}
+
+void ProgramWindows::create() {
+  frmMain.create();
+  frmBlockList.create();
+  frmOptions.create();
+}
+
 int RunProgram(platform::Platform& platform, ui::Toolkit& toolkit) {
   const bool first = CheckFirstInstance(platform.instance, toolkit);
   toolkit.setTitle(ApplicationTitle);
@@ -43,12 +70,8 @@ int RunProgram(platform::Platform& platform, ui::Toolkit& toolkit) {
     ActivateRunningInstance(platform.windows, toolkit);
     return 0;
   }
-  TfrmMain frmMain(platform, toolkit);
-  frmMain.create();
-  popup::TfrmBlockList frmBlockList(platform, toolkit);
-  frmBlockList.create();
-  settings::TfrmOptions frmOptions(toolkit);
-  frmOptions.create();
+  ProgramWindows windows(platform, toolkit);
+  windows.create();
   toolkit.run();
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "app/uMain.h"
 #include "app/uAbout.h"
 #include "settings/LockState.h"
+#include "settings/uLogin.h"
 #include "settings/Schema.h"
 
 namespace app {
@@ -85,8 +86,11 @@ void TfrmMain::buildPanes() {
   Tools1.addLabel("Erase manual:");
   for (const EraseCommand& c : EraseCommands) Tools1.addItem(c.paneCaption, [this, &c] { (this->*c.handler)(); });
 
-  // The options window's tabs arrive with the options window.
-  for (const char* caption : {"Erase", "Browser", "Popup Blocker", "Misc", "Stats"}) Settings.addItem(caption, nullptr);
+  Settings.addItem("Erase", [this] { SettingsItems0Click(); });
+  Settings.addItem("Browser", [this] { SettingsItems1Click(); });
+  Settings.addItem("Popup Blocker", [this] { SettingsItems2Click(); });
+  Settings.addItem("Misc", [this] { SettingsItems3Click(); });
+  Settings.addItem("Stats", [this] { SettingsItems4Click(); });
 
   help.addItem("Help", [this] { Help2Click(); });
   help.addLabel(Separator);
@@ -118,8 +122,8 @@ void TfrmMain::buildTrayMenu() {
   ui::MenuItem& erase = PopupMenu1.add("Erase1", "E&rase...");
   for (const EraseCommand& c : EraseCommands) erase.add(c.menuName, c.menuCaption, [this, &c] { (this->*c.handler)(); });
   PopupMenu1.add("N1", "-");
-  PopupMenu1.add("ShowBlockList1", "Show Block &List");
-  PopupMenu1.add("Configurate1", "&Options");
+  PopupMenu1.add("ShowBlockList1", "Show Block &List", [this] { ShowBlockList1Click(); });
+  PopupMenu1.add("Configurate1", "&Options", [this] { btnOptionsClick(); });
   PopupMenu1.add("Show1", "&Show", [this] { Show1Click(); });
   PopupMenu1.add("N2", "-");
   PopupMenu1.add("CheckLatestVersion1", "&Check Latest Version...");
@@ -129,8 +133,8 @@ void TfrmMain::buildTrayMenu() {
   PopupMenu1.add("N5", "-");
   PopupMenu1.add("Exit2", "E&xit", [this] { Exit1Click(); });
   PopupMenu1.add("N6", "-");
-  PopupMenu1.add("Login1", "Log &in...").visible = false;
-  PopupMenu1.add("Logout1", "Log o&ut...");
+  PopupMenu1.add("Login1", "Log &in...", [this] { Login1Click(); }).visible = false;
+  PopupMenu1.add("Logout1", "Log o&ut...", [this] { Logout1Click(); });
 }
 
 void TfrmMain::FormCreate() {
@@ -174,9 +178,9 @@ void TfrmMain::FormDestroy() { UrlHistory.reset(); }
 void TfrmMain::Exit1Click() { toolkit().terminate(); }
 void TfrmMain::btnHideClick() { hide(); }
 void TfrmMain::Show1Click() { show(); }
-void TfrmMain::Help1Click() { platform_.help.topic(HelpFile, "Introduction"); }
-void TfrmMain::Help2Click() { platform_.help.contents(HelpFile); }
-void TfrmMain::dxToolButton1Click() { platform_.help.topic(HelpFile, "MainWindow"); }
+void TfrmMain::Help1Click() { platform_.help.topic(settings::HelpFile, "Introduction"); }
+void TfrmMain::Help2Click() { platform_.help.contents(settings::HelpFile); }
+void TfrmMain::dxToolButton1Click() { platform_.help.topic(settings::HelpFile, "MainWindow"); }
 void TfrmMain::VisitHomePage1Click() { platform_.shell.execute(handle(), "open", homePageUrl()); }
 
 void TfrmMain::About2Click() {
@@ -184,6 +188,31 @@ void TfrmMain::About2Click() {
   about->create();
   about->showModal();
 }
+
+void TfrmMain::ShowBlockList1Click() {
+  if (frmBlockList) frmBlockList->showModal();
+}
+
+void TfrmMain::Login1Click() {
+  auto login = std::make_unique<settings::TfrmLogin>(platform_, toolkit(), *this, PopupMenu1, help);
+  login->create();
+  login->showModal();
+}
+
+void TfrmMain::Logout1Click() { settings::Logout(PopupMenu1, help, reg7); }
+
+void TfrmMain::showOptions(ui::TabSheet settings::TfrmOptions::*tab) {
+  if (!frmOptions) return;
+  frmOptions->PC.setActivePage(&(frmOptions->*tab));
+  frmOptions->showModal();
+}
+
+void TfrmMain::btnOptionsClick() { SettingsItems0Click(); }
+void TfrmMain::SettingsItems0Click() { showOptions(&settings::TfrmOptions::Tab1); }
+void TfrmMain::SettingsItems1Click() { showOptions(&settings::TfrmOptions::tab3); }
+void TfrmMain::SettingsItems2Click() { showOptions(&settings::TfrmOptions::tab4); }
+void TfrmMain::SettingsItems3Click() { showOptions(&settings::TfrmOptions::tab2); }
+void TfrmMain::SettingsItems4Click() { showOptions(&settings::TfrmOptions::tab5); }
 
 const TfrmMain::EraseCommand TfrmMain::EraseCommands[9] = {
     {"Cookies", "Cookies1", "&Cookies", &TfrmMain::cookies21Click},

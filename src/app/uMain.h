@@ -9,7 +9,9 @@
 #include "eraser/EraseEngine.h"
 #include "eraser/IECache.h"
 #include "platform/Platform.h"
+#include "popup/uBlockList.h"
 #include "settings/mRegistry.h"
+#include "settings/uOptions.h"
 #include "ui/Menu.h"
 #include "ui/TaskPaneGroup.h"
 #include "ui/Timer.h"
@@ -17,7 +19,6 @@
 namespace app {
 
 inline constexpr const char* ApplicationTitle = "Tarnwick v3.4.1";
-inline constexpr const char* HelpFile = "help.chm";
 // The window's height with every pane folded.
 inline constexpr int FoldedHeight = 168;
 inline constexpr int TrayIconCount = 3;
@@ -52,6 +53,9 @@ class TfrmMain : public chrome::HeaderForm {
   std::unique_ptr<platform::UrlHistory> UrlHistory;
   eraser::TIECache IECache1;
   eraser::EraseEngine Eraser;
+  // The two other long-lived windows, made after this one.
+  popup::TfrmBlockList* frmBlockList = nullptr;
+  settings::TfrmOptions* frmOptions = nullptr;
 
   // Life cycle.
   void FormCreate();
@@ -69,6 +73,16 @@ class TfrmMain : public chrome::HeaderForm {
   void dxToolButton1Click();
   void VisitHomePage1Click();
   void About2Click();
+  void ShowBlockList1Click();
+  void Login1Click();
+  void Logout1Click();
+  // The options window on one of its tabs: "&Options" and the Options pane.
+  void btnOptionsClick();
+  void SettingsItems0Click();
+  void SettingsItems1Click();
+  void SettingsItems2Click();
+  void SettingsItems3Click();
+  void SettingsItems4Click();
   // The erase commands.
   void btnEraseClick();
   void EraseSelected();
@@ -105,6 +119,7 @@ class TfrmMain : public chrome::HeaderForm {
   // pane, or choosing one of its commands, returns the window to 168.
   // The window's height while a pane is open follows from the pane's own.
   void paneAccordion(ui::TaskPaneGroup& pane);
+  void showOptions(ui::TabSheet settings::TfrmOptions::*tab);
 
   platform::Platform& platform_;
 };

@@ -1,13 +1,15 @@
 // TfrmBlockList: the block list window. Created at start and kept until the
-// program ends; it owns the block list (lbBlock and its store) and the
-// counter-key component the store reports to. Its buttons and timers arrive
-// with the rest of the popup blocker.
+// program ends; it owns the block list (lbBlock and its store), the
+// counter-key component the store reports to, the closed-popups label and
+// the popup blocker's two timers, which the options window switches.
 #pragma once
 #include "chrome/WindowHeader.h"
 #include "platform/Platform.h"
 #include "popup/BlockListStore.h"
 #include "settings/mRegistry.h"
+#include "ui/Label.h"
 #include "ui/ListBox.h"
+#include "ui/Timer.h"
 
 namespace popup {
 
@@ -17,6 +19,11 @@ class TfrmBlockList : public chrome::HeaderForm {
 
   ui::ToolButton& btnMinimize;
   ui::ListBox lbBlock;
+  ui::Label lb_counter;
+  // The closing loop, once a second, and the open-window limit, twice a
+  // second; both off until the blocker is switched on.
+  ui::Timer Close_popup;
+  ui::Timer MaxWindows;
   settings::TmRegistry Reg_Cnt;
   BlockListStore blockList;
 

@@ -72,5 +72,7 @@ inline constexpr const char* RunEntry = "Tarnwick";               // run key
 }  // namespace foreign
 
 inline constexpr const char* ProgramVersion = "3.4.1";
+// The program's help file, found beside it.
+inline constexpr const char* HelpFile = "help.chm";
 
 }  // namespace settings

@@ -1,16 +1,687 @@
 #include "settings/uOptions.h"
+#include <iterator>
+#include "popup/IEWindows.h"
+#include "popup/uOpozorilo.h"
+#include "settings/LockState.h"
+#include "settings/Readers.h"
+#include "settings/Schema.h"
 
 namespace settings {
 
-TfrmOptions::TfrmOptions(ui::Toolkit& toolkit)
-    : chrome::HeaderForm(toolkit, "frmOptions", 353, 365),
-      btnMinimize(addHeaderButton("btnMinimize", ui::Glyph::Popup, "Hide", [this] { close(); })) {
+namespace {
+
+constexpr int ClientWidth = 353;
+constexpr int ClientHeight = 365;
+
+constexpr const char* NeedEraseCategory =
+    "You have to select one of the options in Erase tab in order to use this option!";
+constexpr const char* AddressBarOrLastTyped =
+    "Please choose only one option, either to clear whole IE Address Bar or to clear only last typed urls!";
+constexpr const char* ResetCounterQuestion = "Are you sure you want to reset popup counter?";
+constexpr const char* RestoreDefaultsQuestion = "Are you sure you want to restore default settings?";
+constexpr const char* QuestionCaption = "Confirm";
+
+constexpr const char* DefaultHotKey = "Shift+Ctrl+A";
+constexpr const char* DefaultPanicHotKey = "Shift+Ctrl+P";
+constexpr int MaxWindowLimit = 15;
+// Where the start-with-Windows entry is deleted: opened key by key from the
+// local machine's root, each created if missing.
+constexpr const char* RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* RunEntryFile = "tarnwick.exe";
+
+// A key that holds no registration (none stored at start, or taken then)
+// is registered afresh, so the applied key works at once.
+std::uint16_t reRegister(popup::THotKeyManager& manager, std::uint16_t index, std::uint32_t value) {
+  return index ? manager.ReplaceKey(index, value) : manager.RegisterKey(value);
+}
+
+const char* flag(bool on) { return on ? "1" : "0"; }
+// The browser's own switches read the other way round: "no" when our box
+// switches the suggestion off.
+const char* suggest(bool disabled) { return disabled ? "no" : "yes"; }
+
+constexpr int Gap = 22;  // between the rows of check boxes
+
+void place(ui::Control& c, int x, int y, int w, int h = 17) { c.setBounds(x, y, w, h); }
+
+// Labels keep a width of their own: a caption that grows never runs into
+// what stands right of it, and never loses its last letters.
+void placeLabel(ui::Label& l, const std::string& caption, int x, int y, int w = 160) {
+  l.setAutoSize(false);
+  l.setCaption(caption);
+  l.setBounds(x, y, w, 14);
+}
+
+}  // namespace
+
+std::string FormatThousands(std::int64_t n, const std::string& separator) {
+  const bool negative = n < 0;
+  // Digits of the magnitude, built without overflowing at the minimum.
+  std::string digits;
+  do {
+    const int d = static_cast<int>(n % 10);
+    digits.insert(digits.begin(), static_cast<char>('0' + (d < 0 ? -d : d)));
+    n /= 10;
+  } while (n != 0);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;
+    out += digits[i];
+  }
+  return negative ? "-" + out : out;
+}
+
+std::string ClosedPopupsText(std::int64_t count, const std::string& separator) {
+  return "Closed popups:  " + FormatThousands(count, separator);
+}
+
+TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, OptionsLinks links,
+                         popup::TfrmBlockList& blockList)
+    : chrome::HeaderForm(toolkit, "frmOptions", ClientWidth, ClientHeight),
+      btnMinimize(addHeaderButton("btnMinimize", ui::Glyph::Popup, "Hide", [this] { close(); })),
+      btnHelp(addHeaderButton("btnHelp", ui::Glyph::Help, "Show Help", [this] { btnHelpClick(); })),
+      PC(&Panel1, "PC"),
+      Tab1(PC, "Tab1", "&Erase"),
+      gbErase(&Tab1, "gbErase", "Erase"),
+      lbClean(&gbErase, "lbClean"),
+      cb_cache(&gbErase, "cb_cache", "&IE Cache"),
+      cb_cookies(&gbErase, "cb_cookies", "&Cookies"),
+      cb_history(&gbErase, "cb_history", "I&E History"),
+      cb_address(&gbErase, "cb_address", "IE &Address Bar"),
+      cb_recent(&gbErase, "cb_recent", "&Recent Documents"),
+      cb_temp(&gbErase, "cb_temp", "&Temp Folder"),
+      cb_recycle(&gbErase, "cb_recycle", "Em&pty Recycle Bin"),
+      cb_runhistory(&gbErase, "cb_runhistory", "Run &History"),
+      cb_find(&gbErase, "cb_find", "&Find History"),
+      tab3(PC, "tab3", "&Browser"),
+      gbBrowser(&tab3, "gbBrowser", "Browser settings"),
+      cb_startpage(&gbBrowser, "cb_startpage", "&Set this start page"),
+      edit_startpage(&gbBrowser, "edit_startpage"),
+      cb_web(&gbBrowser, "cb_web", "&Disable auto suggest: Web addresses"),
+      cb_forms(&gbBrowser, "cb_forms", "D&isable auto suggest: Forms"),
+      cb_disable(&gbBrowser, "cb_disable", "Di&sable suggest user names and pass on forms"),
+      cb_last(&gbBrowser, "cb_last", "&Clear last typed URL"),
+      tab4(PC, "tab4", "&Popup Blocker"),
+      gbPopup(&tab4, "gbPopup", "Popup blocking settings"),
+      cb_popup(&gbPopup, "cb_popup", "&Enable popup blocker"),
+      cb_counter(&gbPopup, "cb_counter", "En&able popup counter"),
+      btn_counter(&gbPopup, "btn_counter", "&Reset counter"),
+      lb_max(&gbPopup, "lb_max"),
+      rb_limit_set(&gbPopup, "rb_limit_set", "&Set the limit of opened windows manually"),
+      se_limit(&gbPopup, "se_limit"),
+      rb_limit_max(&gbPopup, "rb_limit_max", "Set the ma&x limit (15 windows)"),
+      lbHotKey(&gbPopup, "lbHotKey"),
+      ed_hotkey(&gbPopup, "ed_hotkey"),
+      cb_hotkey(&gbPopup, "cb_hotkey", "Hot key pressed"),
+      btn_block(&gbPopup, "btn_block", "Show Block &List"),
+      tab2(PC, "tab2", "&Misc"),
+      gbMisc(&tab2, "gbMisc", "Misc"),
+      cb_run(&gbMisc, "cb_run", "&Load Tarnwick at Windows startup"),
+      cb_erase(&gbMisc, "cb_erase", "&Erase (cookies, history, addresses...) each time IE is closed"),
+      cb_sound(&gbMisc, "cb_sound", "&Play sound when popup is closed"),
+      Label2(&gbMisc, "Label2"),
+      ed_sound(&gbMisc, "ed_sound"),
+      btn_open(&gbMisc, "btn_open", "..."),
+      btn_play(&gbMisc, "btn_play", "Play"),
+      cb_closedpopup(&gbMisc, "cb_closedpopup", "&Show Closed Popups in tray menu"),
+      cb_mouse(&gbMisc, "cb_mouse", "En&able left mouse button"),
+      lbPanic(&gbMisc, "lbPanic"),
+      ed_panic(&gbMisc, "ed_panic"),
+      lbPassword(&gbMisc, "lbPassword"),
+      edpas(&gbMisc, "edpas"),
+      tab5(PC, "tab5", "Stats"),
+      gbStats(&tab5, "gbStats", "Stats"),
+      lbPopupStats(&gbStats, "lbPopupStats"),
+      lbBlocked(&gbStats, "lbBlocked"),
+      lbBlockList(&gbStats, "lbBlockList"),
+      lbHotKeyStats(&gbStats, "lbHotKeyStats"),
+      lbBossPanic(&gbStats, "lbBossPanic"),
+      lbPopHot(&gbStats, "lbPopHot"),
+      lbMiscStats(&gbStats, "lbMiscStats"),
+      lbMaxWindows(&gbStats, "lbMaxWindows"),
+      counter_popup(&gbStats, "counter_popup"),
+      counter_block(&gbStats, "counter_block"),
+      counter_panic(&gbStats, "counter_panic"),
+      counter_pophot(&gbStats, "counter_pophot"),
+      Counter_Max(&gbStats, "Counter_Max"),
+      btnApply(&Panel1, "btnApply", "&Apply"),
+      btnRestore(&Panel1, "btnRestore", "&Default"),
+      btnClose(&Panel1, "btnClose", "&Close"),
+      reg1(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Main, true),
+      reg_erase(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Erase, true),
+      Reg_Counter(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Counter, true),
+      Reg2(platform.registry, TmRootKey::rkHKEY_LOCAL_MACHINE, keys::Run, true),
+      Reg3(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::IEMain, true),
+      Reg4(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::AutoComplete, true),
+      HotKey(platform.hotKeys, toolkit),
+      PanicHotKey(platform.hotKeys, toolkit),
+      platform_(platform),
+      links_(std::move(links)),
+      blockList_(blockList),
+      trayMenu_(links_.trayMenu) {
   setCaption("Options");
   setBorderStyle(ui::BorderStyle::None);
   setPosition(ui::FormPosition::ScreenCenter);
   Panel1.setColor(ui::clSilver);
   cntHeader.setColor(ui::clSilver);
-  OnCreate = [this] { RemoveCaption(); };
+  layout();
+  bindHandlers();
+  OnCreate = [this] { FormCreate(); };
+  OnShow = [this] { FormShow(); };
+  OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+}
+
+TfrmOptions::~TfrmOptions() { destroy(); }
+
+void TfrmOptions::layout() {
+  PC.setBounds(8, 22, ClientWidth - 16, 300);
+  for (ui::GroupBox* g : {&gbErase, &gbBrowser, &gbPopup, &gbMisc, &gbStats}) g->setBounds(4, 4, 325, 262);
+
+  placeLabel(lbClean, "What do you want to clean:", 14, 20, 200);
+  int y = 40;
+  for (ui::CheckBox* c : {&cb_cache, &cb_cookies, &cb_history, &cb_address, &cb_recent, &cb_temp, &cb_recycle,
+                          &cb_runhistory, &cb_find}) {
+    place(*c, 24, y, 200);
+    y += Gap;
+  }
+  cb_cache.setHint("Cleans IE Cache files + index.dat file!");
+  cb_cookies.setHint("Cleans IE Cookies + index.dat file!");
+  cb_history.setHint("Cleans IE History + index.dat information!");
+  cb_address.setHint("Cleans IE Address Bar (URLs) entered into Location bar in IE");
+  cb_recent.setHint("Cleans Recent Documents used in Windows menu");
+  cb_temp.setHint("Cleans all Windows Temp files");
+  cb_recycle.setHint("Clear all files and folder from Recycle Bin");
+  cb_runhistory.setHint("Cleans Run History from Windows Start menu");
+  cb_find.setHint("Cleans Find History for files and folders");
+
+  place(cb_startpage, 14, 24, 290);
+  cb_startpage.setHint(
+      "Checking this option, the Tarnwick will block sites from automatically changing your Home Page");
+  place(edit_startpage, 32, 46, 272, 21);
+  edit_startpage.setText("about:blank");
+  edit_startpage.setEnabled(false);
+  place(cb_web, 14, 84, 290);
+  cb_web.setHint("Disables Auto Sugget in IE Address Bar (Location Bar)");
+  place(cb_forms, 14, 84 + Gap, 290);
+  cb_forms.setHint("Disables Auto Sugget on websites forms");
+  place(cb_disable, 14, 84 + 2 * Gap, 290);
+  cb_disable.setHint("Similar to Forms, but disables user names and passwords");
+  place(cb_last, 14, 84 + 3 * Gap, 290);
+  cb_last.setHint("Clears only last typed URL from IE Address Bar");
+
+  place(cb_popup, 14, 22, 180);
+  cb_popup.setHint("If checked, Tarnwick will block all IE popups that are listed on Block list");
+  place(cb_counter, 14, 22 + Gap, 180);
+  cb_counter.setHint("If checked, Tarnwick will count how many popup windows has been closed so far");
+  cb_counter.setEnabled(false);
+  btn_counter.setBounds(206, 40, 100, 25);
+  btn_counter.setHint("Sets popup counter to 0");
+  btn_counter.setEnabled(false);
+  placeLabel(lb_max, "Limit max opened windows:", 14, 76, 200);
+  lb_max.setEnabled(false);
+  place(rb_limit_set, 24, 94, 230);
+  rb_limit_set.setChecked(true);
+  rb_limit_set.setEnabled(false);
+  se_limit.setBounds(262, 92, 44, 21);
+  se_limit.setRange(0, MaxWindowLimit);
+  se_limit.setValue(5);
+  se_limit.digits = 2;
+  se_limit.setEnabled(false);
+  place(rb_limit_max, 24, 94 + Gap, 230);
+  rb_limit_max.setEnabled(false);
+  placeLabel(lbHotKey, "Set popup hot key:", 14, 150);
+  place(ed_hotkey, 14, 166, 160, 21);
+  ed_hotkey.setHotKey(ui::shortcut::Ctrl | 'A');
+  ed_hotkey.setHint(
+      "When you press hot key, Tarnwick will save that active IE popup window into Block List");
+  cb_hotkey.setVisible(false);
+  btn_block.setBounds(14, 204, 120, 25);
+
+  place(cb_run, 10, 20, 312);
+  cb_run.setHint("Will load Tarnwick when Windows starts");
+  place(cb_erase, 10, 20 + Gap, 312);
+  cb_erase.setHint("This will clean all the options you select in Erase tab each time you close IE");
+  place(cb_sound, 10, 20 + 2 * Gap, 312);
+  cb_sound.setHint("Each time popup window is closed, play selected wav file");
+  placeLabel(Label2, "File name:", 32, 93, 56);
+  Label2.setEnabled(false);
+  place(ed_sound, 90, 89, 150, 21);
+  ed_sound.setEnabled(false);
+  btn_open.setBounds(244, 88, 24, 23);
+  btn_open.setHint("Select wav file to play");
+  btn_open.setEnabled(false);
+  btn_play.setBounds(270, 88, 38, 23);
+  btn_play.setHint("Play selected wav file");
+  btn_play.setEnabled(false);
+  place(cb_closedpopup, 10, 122, 312);
+  cb_closedpopup.setHint(
+      "If checked, you can see number of closed popups when you do right click on Tarnwick icon in system tray");
+  place(cb_mouse, 10, 122 + Gap, 312);
+  placeLabel(lbPanic, "Boss-Panic hot key:", 14, 178, 140);
+  place(ed_panic, 14, 194, 140, 21);
+  ed_panic.setHotKey(ui::shortcut::Ctrl | 'P');
+  ed_panic.setHint("When you press hot key, Tarnwick will save that active IE popup window into Block List");
+  placeLabel(lbPassword, "Password setup:", 168, 178, 138);
+  place(edpas, 168, 194, 138, 21);
+  edpas.setPasswordChar('*');
+  edpas.setHint("Enter password so that no one can change your settings");
+
+  struct Row {
+    ui::Label& title;
+    const char* caption;
+    ui::Label* value;
+    int indent, y;
+  };
+  const Row rows[] = {
+      {lbPopupStats, "Pop-up statistics:", nullptr, 14, 22}, {lbBlocked, "Pop-ups blocked:", &counter_popup, 30, 42},
+      {lbBlockList, "Block list:", &counter_block, 30, 60},  {lbHotKeyStats, "Hot key statistics:", nullptr, 14, 90},
+      {lbBossPanic, "Boss-Panic:", &counter_panic, 30, 110},  {lbPopHot, "Pop-up hot key:", &counter_pophot, 30, 128},
+      {lbMiscStats, "Misc statistics:", nullptr, 14, 158},    {lbMaxWindows, "Max windows:", &Counter_Max, 30, 178},
+  };
+  for (const Row& r : rows) {
+    placeLabel(r.title, r.caption, r.indent, r.y, r.value ? 118 : 200);
+    if (!r.value) {
+      r.title.font().setStyle(ui::fontstyle::Bold);
+      continue;
+    }
+    placeLabel(*r.value, "0", 150, r.y, 150);
+    r.value->font().setColor(ui::clBlue);
+  }
+
+  btnApply.setBounds(8, 332, 80, 25);
+  btnApply.Default = true;
+  btnRestore.setBounds(96, 332, 80, 25);
+  btnClose.setBounds(ClientWidth - 88, 332, 80, 25);
+  btnClose.Cancel = true;
+}
+
+void TfrmOptions::bindHandlers() {
+  btnApply.OnClick = [this] { btnApplyClick(); };
+  btnRestore.OnClick = [this] { btnRestoreClick(); };
+  btnClose.OnClick = [this] { btnCloseClick(); };
+  cb_popup.OnClick = [this] { cb_popupClick(); };
+  cb_counter.OnClick = [this] { cb_counterClick(); };
+  btn_counter.OnClick = [this] { btn_counterClick(); };
+  cb_closedpopup.OnClick = [this] { cb_closedpopupClick(); };
+  cb_sound.OnClick = [this] { cb_soundClick(); };
+  ed_sound.OnChange = [this] { ed_soundChange(); };
+  btn_open.OnClick = [this] { btn_openClick(); };
+  btn_play.OnClick = [this] { btn_playClick(); };
+  cb_startpage.OnClick = [this] { cb_startpageClick(); };
+  cb_mouse.OnClick = [this] { cb_mouseClick(); };
+  rb_limit_set.OnClick = [this] { rb_limitClick(); };
+  rb_limit_max.OnClick = [this] { rb_limitClick(); };
+  btn_block.OnClick = [this] { btn_blockClick(); };
+  HotKey.OnHotKeyPressed = [this](std::uint32_t, std::uint16_t) { HotKeyHotKeyPressed(); };
+  PanicHotKey.OnHotKeyPressed = [this](std::uint32_t, std::uint16_t) { PanicHotKeyHotKeyPressed(); };
+}
+
+// ---------------------------------------------------------------------------
+// Loading the stored settings; each box set to a new state runs its click
+// handler, which switches what the box stands for.
+
+void TfrmOptions::FormCreate() {
+  RemoveCaption();
+  RefreshStats();
+
+  const std::pair<ui::CheckBox*, const char*> eraseBoxes[] = {
+      {&cb_find, erase::FindHistory},       {&cb_cache, erase::IECache},
+      {&cb_cookies, erase::Cookies},        {&cb_history, erase::IEHistory},
+      {&cb_address, erase::IEAddressBar},   {&cb_recent, erase::RecentDocuments},
+      {&cb_temp, erase::TempFolder},        {&cb_recycle, erase::RecycleBin},
+      {&cb_runhistory, erase::RunHistory},
+  };
+  for (auto [box, name] : eraseBoxes) box->setChecked(ReadFlag(reg_erase, name));
+
+  cb_closedpopup.setChecked(ReadFlag(reg1, values::ClosedPopups));
+  cb_hotkey.setChecked(ReadFlag(reg1, values::HotKeyPressed));
+
+  switch (ReadPopupLimit(reg1)) {
+    case PopupLimitChoice::Manual:
+      rb_limit_set.setChecked(true);
+      se_limit.setValue(ReadLimitEdit(reg1));
+      break;
+    case PopupLimitChoice::Maximum: rb_limit_max.setChecked(true); break;
+    case PopupLimitChoice::Neither: break;
+  }
+
+  cb_mouse.setChecked(ReadFlag(reg1, values::LeftMouse));
+  cb_sound.setChecked(ReadFlag(reg1, values::PopupSound));
+  if (cb_sound.checked()) ed_sound.setText(reg1.ReadValue(values::SoundPath));
+
+  const bool blocker = ReadFlag(reg1, values::PopupBlocker);
+  cb_popup.setChecked(blocker);
+  cb_counter.setEnabled(blocker);
+  cb_counter.setChecked(ReadFlag(reg1, values::PopupCounter));
+
+  cb_last.setChecked(ReadFlag(reg1, values::LastTyped));
+  cb_run.setChecked(ReadFlag(reg1, values::Run));
+  cb_erase.setChecked(ReadFlag(reg1, values::Erase));
+
+  // The guarded page is the one the browser has when the program starts.
+  if (ReadFlag(reg1, "Start page")) {
+    cb_startpage.setChecked(true);
+    edit_startpage.setText(Reg3.ReadValue(foreign::StartPage));
+    reg1.AddValue(values::EditStart, edit_startpage.text());
+    reg1.WriteValues();
+    links_.startPageTimer.setEnabled(true);
+  } else {
+    links_.startPageTimer.setEnabled(false);
+  }
+
+  cb_web.setChecked(ReadFlag(reg1, values::AutoWeb));
+  cb_forms.setChecked(ReadFlag(reg1, values::AutoForms));
+  cb_disable.setChecked(ReadFlag(reg1, values::DisableUserNameAndPass));
+
+  ed_hotkey.setHotKey(popup::ParseShortcut(reg1.ReadValue(values::HotKey), platform_.hotKeys));
+  HotKeyIndex = HotKey.RegisterKey(ed_hotkey.hotKey());
+  ed_panic.setHotKey(popup::ParseShortcut(reg1.ReadValue(values::PanicHotKey), platform_.hotKeys));
+  PanicHotKeyIndex = PanicHotKey.RegisterKey(ed_panic.hotKey());
+
+  edpas.setText(reg1.ReadValue(values::Password));
+
+  const bool showClosed = cb_closedpopup.checked();
+  for (const char* name : {"PopupsClosed1", "N4"})
+    if (ui::MenuItem* item = links_.trayMenu.find(name)) item->visible = showClosed;
+  links_.setTrayIcon(TrayImageNormal);
+  links_.setTrayHint("Tarnwick");
+  if (ui::MenuItem* item = links_.trayMenu.find("PopupsClosed1"))
+    item->setCaption("Closed Popups: " + Reg_Counter.ReadValue(counters::Counter));
+}
+
+void TfrmOptions::FormShow() { trayMenu_.pause(); }
+void TfrmOptions::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
+
+// ---------------------------------------------------------------------------
+// Apply: two refusals, then every setting queued and written together.
+
+void TfrmOptions::btnApplyClick() {
+  if (cb_erase.checked() && !cb_history.checked() && !cb_cache.checked() && !cb_cookies.checked() &&
+      !cb_address.checked()) {
+    popup::ShowNotice(*this, links_.trayMenu, popup::NoticeKind::Warning, NeedEraseCategory);
+    return;
+  }
+  HotKeyIndex = reRegister(HotKey, HotKeyIndex, ed_hotkey.hotKey());
+  PanicHotKeyIndex = reRegister(PanicHotKey, PanicHotKeyIndex, ed_panic.hotKey());
+  if (cb_address.checked() && cb_last.checked()) {
+    popup::ShowNotice(*this, links_.trayMenu, popup::NoticeKind::Information, AddressBarOrLastTyped);
+    return;
+  }
+
+  reg_erase.AddValue(erase::FindHistory, flag(cb_find.checked()));
+  reg_erase.AddValue(erase::IECache, flag(cb_cache.checked()));
+  reg_erase.AddValue(erase::Cookies, flag(cb_cookies.checked()));
+  reg_erase.AddValue(erase::IEHistory, flag(cb_history.checked()));
+  reg_erase.AddValue(erase::IEAddressBar, flag(cb_address.checked()));
+  reg_erase.AddValue(erase::RecentDocuments, flag(cb_recent.checked()));
+  reg1.AddValue(values::PopupBlocker, flag(cb_popup.checked()));
+  reg1.AddValue(values::PopupCounter, flag(cb_counter.checked()));
+  reg_erase.AddValue(erase::TempFolder, flag(cb_temp.checked()));
+  reg_erase.AddValue(erase::RecycleBin, flag(cb_recycle.checked()));
+  reg_erase.AddValue(erase::RunHistory, flag(cb_runhistory.checked()));
+  reg1.AddValue(values::ClosedPopups, flag(cb_closedpopup.checked()));
+  reg1.AddValue(values::HotKeyPressed, flag(cb_hotkey.checked()));
+  reg1.AddValue(values::LeftMouse, flag(cb_mouse.checked()));
+
+  if (rb_limit_set.checked()) {
+    reg1.AddValue(values::PopupLimit, "0");
+    reg1.AddValue(values::LimitEdit, std::to_string(se_limit.value()));
+  } else {
+    reg1.AddValue(values::PopupLimit, "1");
+    reg1.AddValue(values::LimitEdit, std::to_string(MaxWindowLimit));
+  }
+
+  reg1.AddValue(values::PopupSound, flag(cb_sound.checked()));
+  if (cb_sound.checked()) reg1.AddValue(values::SoundPath, ed_sound.text());
+
+  reg1.AddValue(values::LastTyped, flag(cb_last.checked()));
+
+  reg1.AddValue(values::HotKey, popup::FormatShortcut(ed_hotkey.hotKey(), platform_.hotKeys));
+  reg1.AddValue(values::PanicHotKey, popup::FormatShortcut(ed_panic.hotKey(), platform_.hotKeys));
+  reg1.AddValue(values::Password, edpas.text());
+  ApplyLockState(links_.trayMenu, lockStateForPassword(edpas.text()));
+
+  reg1.AddValue(values::Run, flag(cb_run.checked()));
+  storeRunEntry(cb_run.checked());
+
+  reg1.AddValue(values::Erase, flag(cb_erase.checked()));
+  links_.eraseTimer1.setEnabled(cb_erase.checked());
+  if (!cb_erase.checked()) links_.eraseTimer2.setEnabled(false);
+
+  reg1.AddValue(values::StartPage, flag(cb_startpage.checked()));
+  reg1.AddValue(values::EditStart, cb_startpage.checked() ? edit_startpage.text() : std::string());
+  links_.startPageTimer.setEnabled(cb_startpage.checked());
+
+  reg1.AddValue(values::AutoWeb, flag(cb_web.checked()));
+  Reg4.AddValue(foreign::AutoSuggest, suggest(cb_web.checked()));
+  reg1.AddValue(values::AutoForms, flag(cb_forms.checked()));
+  Reg3.AddValue(foreign::UseFormSuggest, suggest(cb_forms.checked()));
+  reg1.AddValue(values::DisableUserNameAndPass, flag(cb_disable.checked()));
+  Reg3.AddValue(foreign::FormSuggestPasswords, suggest(cb_disable.checked()));
+
+  reg1.WriteValues();
+  Reg3.WriteValues();
+  Reg4.WriteValues();
+  reg_erase.WriteValues();
+  close();
+}
+
+void TfrmOptions::storeRunEntry(bool on) {
+  if (on) {
+    Reg2.AddValue(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
+    Reg2.WriteValues();
+    return;
+  }
+  if (auto key = platform_.registry.create(platform::Hive::LocalMachine, RunKeyPath))
+    key->deleteValue(foreign::RunEntry);
+}
+
+// ---------------------------------------------------------------------------
+// Default: every setting back to its default, stored at once; the window
+// stays open. The lock shown in the tray menu waits for the next Apply.
+
+void TfrmOptions::btnRestoreClick() {
+  if (!platform_.dialogs.question(RestoreDefaultsQuestion, QuestionCaption)) return;
+
+  for (auto [box, name] : {std::pair{&cb_cache, erase::IECache}, {&cb_cookies, erase::Cookies},
+                           {&cb_history, erase::IEHistory}, {&cb_address, erase::IEAddressBar},
+                           {&cb_recent, erase::RecentDocuments}, {&cb_temp, erase::TempFolder},
+                           {&cb_recycle, erase::RecycleBin}}) {
+    box->setChecked(true);
+    reg_erase.AddValue(name, "1");
+  }
+  // The box shows what is stored: the Find history is not erased by default.
+  cb_find.setChecked(false);
+  reg_erase.AddValue(erase::FindHistory, "0");
+  cb_runhistory.setChecked(false);
+  reg_erase.AddValue(erase::RunHistory, "0");
+
+  cb_popup.setChecked(true);
+  reg1.AddValue(values::PopupBlocker, "1");
+  cb_counter.setChecked(true);
+  reg1.AddValue(values::PopupCounter, "1");
+  rb_limit_set.setChecked(true);
+  reg1.AddValue(values::PopupLimit, "0");
+  se_limit.setValue(5);
+  reg1.AddValue(values::LimitEdit, "5");
+  cb_hotkey.setChecked(true);
+  reg1.AddValue(values::HotKeyPressed, "1");
+  cb_mouse.setChecked(false);
+  reg1.AddValue(values::LeftMouse, "0");
+  edpas.setText("");
+  reg1.AddValue(values::Password, "");
+
+  // The keys registered now are the ones the window kept, whatever the
+  // fields show after an unapplied change.
+  HotKey.UnregisterKeyByIndex(HotKeyIndex);
+  ed_hotkey.setHotKey(popup::ParseShortcut(DefaultHotKey, platform_.hotKeys));
+  reg1.AddValue(values::HotKey, popup::FormatShortcut(ed_hotkey.hotKey(), platform_.hotKeys));
+  HotKeyIndex = HotKey.RegisterKey(ed_hotkey.hotKey());
+  PanicHotKey.UnregisterKeyByIndex(PanicHotKeyIndex);
+  ed_panic.setHotKey(popup::ParseShortcut(DefaultPanicHotKey, platform_.hotKeys));
+  reg1.AddValue(values::PanicHotKey, popup::FormatShortcut(ed_panic.hotKey(), platform_.hotKeys));
+  PanicHotKeyIndex = PanicHotKey.RegisterKey(ed_panic.hotKey());
+
+  cb_sound.setChecked(false);
+  reg1.AddValue(values::PopupSound, "0");
+  ed_sound.setText("");
+  reg1.AddValue(values::SoundPath, "");
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&ed_sound, &Label2, &btn_open, &btn_play})
+    c->setEnabled(false);
+
+  cb_closedpopup.setChecked(true);
+  reg1.AddValue(values::ClosedPopups, "1");
+  cb_run.setChecked(true);
+  reg1.AddValue(values::Run, "1");
+  storeRunEntry(true);
+  cb_erase.setChecked(false);
+  reg1.AddValue(values::Erase, "0");
+
+  cb_startpage.setChecked(true);
+  reg1.AddValue(values::StartPage, "1");
+  reg1.AddValue(values::EditStart, Reg3.ReadValue("Start page"));
+  links_.startPageTimer.setEnabled(true);
+  edit_startpage.setEnabled(true);
+
+  Reg4.AddValue(foreign::AutoSuggest, "yes");
+  reg1.AddValue(values::AutoWeb, "0");
+  cb_web.setChecked(false);
+  reg1.AddValue(values::AutoForms, "0");
+  Reg3.AddValue(foreign::UseFormSuggest, "yes");
+  cb_forms.setChecked(false);
+  reg1.AddValue(values::DisableUserNameAndPass, "0");
+  Reg3.AddValue(foreign::FormSuggestPasswords, "yes");
+  cb_disable.setChecked(false);
+  reg1.AddValue(values::LastTyped, "0");
+  cb_last.setChecked(false);
+
+  reg1.WriteValues();
+  Reg3.WriteValues();
+  Reg4.WriteValues();
+  reg_erase.WriteValues();
+}
+
+void TfrmOptions::btnCloseClick() { close(); }
+
+void TfrmOptions::btnHelpClick() {
+  // In the order of the tabs.
+  static constexpr const char* Topics[] = {"Erasetab", "Browsertab", "PopupBlocker", "MiscTab", "StatsTab"};
+  const int tab = PC.activePageIndex();
+  if (tab >= 0 && tab < static_cast<int>(std::size(Topics))) platform_.help.topic(HelpFile, Topics[tab]);
+}
+
+// ---------------------------------------------------------------------------
+// The controls that act before Apply.
+
+void TfrmOptions::cb_popupClick() {
+  const bool on = cb_popup.checked();
+  blockList_.Close_popup.setEnabled(on);
+  blockList_.MaxWindows.setEnabled(on);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&cb_counter, &rb_limit_set, &rb_limit_max, &lb_max})
+    c->setEnabled(on);
+  btn_counter.setEnabled(on && cb_counter.checked());
+  se_limit.setEnabled(on && rb_limit_set.checked());
+}
+
+void TfrmOptions::cb_counterClick() { btn_counter.setEnabled(cb_counter.checked() && cb_popup.checked()); }
+
+void TfrmOptions::btn_counterClick() {
+  if (!platform_.dialogs.question(ResetCounterQuestion, QuestionCaption)) return;
+  Reg_Counter.AddValue(counters::Counter, "0");
+  Reg_Counter.WriteValues();
+  RefreshClosedPopups();
+  RefreshStats();
+}
+
+void TfrmOptions::cb_closedpopupClick() {
+  const bool on = cb_closedpopup.checked();
+  for (const char* name : {"PopupsClosed1", "N4"})
+    if (ui::MenuItem* item = links_.trayMenu.find(name)) item->visible = on;
+  links_.setTrayIcon(TrayImageNormal);
+  if (on)
+    RefreshClosedPopups();
+  else
+    links_.setTrayHint("Tarnwick");
+}
+
+void TfrmOptions::cb_soundClick() {
+  const bool on = cb_sound.checked();
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&ed_sound, &btn_open, &Label2}) c->setEnabled(on);
+}
+
+void TfrmOptions::ed_soundChange() { btn_play.setEnabled(!ed_sound.text().empty()); }
+
+void TfrmOptions::btn_openClick() {
+  platform::FileDialogOptions open;
+  open.title = "Open Wav File...";
+  open.filter = "Wav Sound File (*.wav)|*.wav";
+  open.defaultExt = "wav";
+  if (auto path = platform_.dialogs.openFile(handle(), open)) ed_sound.setText(*path);
+}
+
+void TfrmOptions::btn_playClick() {
+  if (!ed_sound.text().empty()) platform_.sound.play(ed_sound.text());
+}
+
+// Every click switches the guard's timer on; the guard itself acts on the
+// stored flag, so clearing the box takes effect at Apply.
+void TfrmOptions::cb_startpageClick() {
+  edit_startpage.setEnabled(cb_startpage.checked());
+  links_.startPageTimer.setEnabled(true);
+}
+
+void TfrmOptions::cb_mouseClick() { links_.setLeftPopup(cb_mouse.checked()); }
+
+void TfrmOptions::rb_limitClick() { se_limit.setEnabled(cb_popup.checked() && rb_limit_set.checked()); }
+
+void TfrmOptions::btn_blockClick() { blockList_.showModal(); }
+
+// ---------------------------------------------------------------------------
+// Hot keys.
+
+void TfrmOptions::HotKeyHotKeyPressed() {
+  const auto active = popup::GetActiveIEWindow(platform_.windows);
+  if (!active) return;
+  if (!blockList_.blockList.AddBlockEntry(popup::StripIETitleSuffix(active->title))) return;
+  RaiseCounter(Reg_Counter, counters::CounterPopHot);
+  blockList_.blockList.StoreBlockCount();
+  RefreshStats();
+  flashTray(TrayImageHotKey);
+}
+
+void TfrmOptions::PanicHotKeyHotKeyPressed() {
+  for (const popup::IEWindow& w : popup::EnumIEWindowTitles(platform_.windows)) {
+    popup::CloseIEWindow(platform_.windows, popup::FindIEWindowByTitle(platform_.windows, w.title));
+    RaiseCounter(Reg_Counter, counters::CounterPanic);
+    RefreshStats();
+  }
+}
+
+void TfrmOptions::flashTray(int image) {
+  links_.setTrayIcon(image);
+  platform_.clock.sleep(TrayFlashMs);
+  links_.setTrayIcon(TrayImageNormal);
+}
+
+// ---------------------------------------------------------------------------
+// Statistics.
+
+std::string TfrmOptions::thousandsSeparator() { return platform_.locale.thousandSeparator(); }
+
+void TfrmOptions::RefreshStats() {
+  const std::string sep = thousandsSeparator();
+  const std::pair<ui::Label*, const char*> shown[] = {{&counter_popup, counters::Counter},
+                                                      {&counter_block, counters::CounterBlock},
+                                                      {&counter_panic, counters::CounterPanic},
+                                                      {&counter_pophot, counters::CounterPopHot},
+                                                      {&Counter_Max, counters::CounterMax}};
+  for (auto [label, name] : shown) label->setCaption(FormatThousands(ReadCounter(Reg_Counter, name), sep));
+}
+
+void TfrmOptions::RefreshClosedPopups() {
+  const std::string text = ClosedPopupsText(ReadCounter(Reg_Counter, counters::Counter), thousandsSeparator());
+  if (ui::MenuItem* item = links_.trayMenu.find("PopupsClosed1")) item->setCaption(text);
+  blockList_.lb_counter.setCaption(text);
 }
 
 }  // namespace settings

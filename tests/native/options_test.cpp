@@ -1,0 +1,308 @@
+// The options window against the fakes: the load and its click cascade,
+// Apply with its refusals, Default, the hot keys it holds, and the password
+// lock with the log-in window.
+#include <gtest/gtest.h>
+#include <map>
+#include "app/Program.h"
+#include "platform/fake/FakePlatform.h"
+#include "popup/uOpozorilo.h"
+#include "settings/uLogin.h"
+
+using platform::Hive;
+
+namespace {
+
+constexpr const char* Main = "software\\Tarnwick";
+constexpr const char* EraseKey = "software\\Tarnwick\\erase";
+constexpr const char* CounterKey = "software\\Tarnwick\\counter";
+constexpr const char* IEMain = "software\\microsoft\\internet explorer\\main";
+constexpr const char* AutoComplete = "software\\microsoft\\windows\\currentversion\\explorer\\autocomplete";
+constexpr const char* RunKey = "software\\microsoft\\windows\\currentversion\\run";
+constexpr unsigned VkA = 'A', VkP = 'P';
+constexpr unsigned ModCtrlShift = platform::ModControl | platform::ModShift;
+
+struct Options : ::testing::Test {
+  fake::FakePlatform f;
+  std::unique_ptr<app::ProgramWindows> w;
+  std::vector<std::string> notices;
+
+  Options() {
+    f.files.addFolder("C:\\Tarnwick");
+    // Notices are read and closed by the scripted user.
+    f.toolkit.onModal = [this](ui::Form& form) {
+      if (auto* n = dynamic_cast<popup::TfrmOpozorilo*>(&form)) notices.push_back(n->lb_vsebina.caption());
+    };
+  }
+  void set(const char* key, const char* name, const char* text) { f.registry.setString(Hive::CurrentUser, key, name, text); }
+  std::string get(const char* key, const char* name, Hive hive = Hive::CurrentUser) {
+    return f.registry.text(hive, key, name).value_or("<missing>");
+  }
+  std::map<std::string, std::string> dump(Hive hive, const char* key) {
+    std::map<std::string, std::string> out;
+    if (!f.registry.exists(hive, key)) return out;
+    for (auto& [lower, v] : f.registry.key(hive, key).values) out[v.name] = v.data;
+    return out;
+  }
+  void start() {
+    w = std::make_unique<app::ProgramWindows>(f.platform, f.toolkit);
+    w->create();
+  }
+  settings::TfrmOptions& o() { return w->frmOptions; }
+  ui::PopupMenu& menu() { return w->frmMain.PopupMenu1; }
+  std::vector<std::string> visibleMenu() {
+    std::vector<std::string> out;
+    for (auto& item : menu().items())
+      if (item->visible && !item->isSeparator()) out.push_back(item->name());
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(Options, NothingStoredGivesTheInitialStatesAndRegistersNoKey) {
+  start();
+  for (ui::CheckBox* c : {&o().cb_cache, &o().cb_find, &o().cb_popup, &o().cb_counter, &o().cb_sound, &o().cb_run,
+                          &o().cb_startpage, &o().cb_closedpopup, &o().cb_mouse})
+    EXPECT_FALSE(c->checked()) << c->name();
+  EXPECT_TRUE(o().rb_limit_set.checked());
+  EXPECT_EQ(o().se_limit.value(), 5);
+  for (ui::Control* c : std::initializer_list<ui::Control*>{&o().cb_counter, &o().btn_counter, &o().se_limit,
+                                                             &o().rb_limit_max, &o().ed_sound, &o().btn_play,
+                                                             &o().edit_startpage})
+    EXPECT_FALSE(c->enabled()) << c->name();
+  EXPECT_EQ(o().edit_startpage.text(), "about:blank");
+  // A missing shortcut is no key, and no key is ever registered for it.
+  EXPECT_EQ(o().ed_hotkey.hotKey(), 0);
+  EXPECT_EQ(o().HotKeyIndex, 0);
+  EXPECT_EQ(o().PanicHotKeyIndex, 0);
+  EXPECT_TRUE(f.hotKeys.registrations().empty());
+  EXPECT_FALSE(w->frmBlockList.Close_popup.enabled());
+  EXPECT_FALSE(w->frmMain.StartPageTimer.enabled());
+  EXPECT_FALSE(menu().find("PopupsClosed1")->visible);
+  EXPECT_EQ(o().counter_popup.caption(), "0");
+}
+
+TEST_F(Options, StoredSettingsLoadAndSwitchWhatTheyStandFor) {
+  for (const char* e : {"IE Cache", "Cookies", "Find History"}) set(EraseKey, e, "1");
+  set(EraseKey, "Temp Folder", "yes");  // only "1" is on
+  for (const char* v : {"Popup Blocker", "Popup Counter", "Closed Popups", "Left Mouse", "Popup Sound", "Run",
+                        "Erase", "Auto Forms", "Last Typed"})
+    set(Main, v, "1");
+  set(Main, "Popup Limit", "1");
+  set(Main, "Limit Edit", "99");
+  set(Main, "Sound Path", "C:\\ding.wav");
+  set(Main, "Start Page", "1");
+  set(IEMain, "Start Page", "http://home.example/");
+  set(Main, "Edit start", "http://old.example/");
+  set(Main, "Hot Key", "ctrl+shift+a");
+  set(Main, "Panic Hot Key", "Alt+Ctrl+F12");
+  set(Main, "Password", "Secret");
+  set(CounterKey, "Counter", "1234567");
+  set(CounterKey, "Counter Max", "x");
+  start();
+
+  EXPECT_TRUE(o().cb_cache.checked() && o().cb_cookies.checked() && o().cb_find.checked());
+  EXPECT_FALSE(o().cb_temp.checked());
+  EXPECT_TRUE(o().rb_limit_max.checked());
+  EXPECT_FALSE(o().rb_limit_set.checked());
+  EXPECT_FALSE(o().se_limit.enabled()) << "the maximum choice leaves the spin edit off";
+  EXPECT_TRUE(o().cb_counter.enabled() && o().btn_counter.enabled());
+  EXPECT_TRUE(w->frmBlockList.Close_popup.enabled() && w->frmBlockList.MaxWindows.enabled());
+  EXPECT_EQ(o().ed_sound.text(), "C:\\ding.wav");
+  EXPECT_TRUE(o().btn_play.enabled() && o().btn_open.enabled());
+  EXPECT_TRUE(w->frmMain.Tray.LeftPopup);
+  // The guarded page is the browser's at start, stored at once.
+  EXPECT_EQ(o().edit_startpage.text(), "http://home.example/");
+  EXPECT_EQ(get(Main, "Edit start"), "http://home.example/");
+  EXPECT_TRUE(w->frmMain.StartPageTimer.enabled());
+  EXPECT_EQ(o().edpas.text(), "Secret");
+  EXPECT_EQ(o().ed_hotkey.hotKey(), 0x6041);
+  EXPECT_EQ(o().ed_panic.hotKey(), 0xC000 | 123);
+  EXPECT_NE(o().HotKeyIndex, 0);
+  EXPECT_NE(o().PanicHotKeyIndex, 0);
+  // The tray item shows the stored text as it stands until the first refresh.
+  EXPECT_TRUE(menu().find("PopupsClosed1")->visible);
+  EXPECT_EQ(menu().find("PopupsClosed1")->caption(), "Closed Popups: 1234567");
+  EXPECT_EQ(o().counter_popup.caption(), "1,234,567");
+  EXPECT_EQ(o().Counter_Max.caption(), "0");
+
+  // A manual limit loads its number, clamped.
+  set(Main, "Popup Limit", "0");
+  w.reset();
+  EXPECT_FALSE(f.hotKeys.press(ModCtrlShift, VkA)) << "the keys go with the window";
+  start();
+  EXPECT_TRUE(o().rb_limit_set.checked());
+  EXPECT_EQ(o().se_limit.value(), 15);
+  EXPECT_TRUE(o().se_limit.enabled());
+}
+
+TEST_F(Options, ApplyStoresEveryStepAndRefusesTheTwoContradictions) {
+  start();
+  const auto mainBefore = dump(Hive::CurrentUser, Main);
+
+  // Auto-erase with only the temp folder selected: refused, nothing stored.
+  o().cb_erase.setChecked(true);
+  o().cb_temp.setChecked(true);
+  o().btnApplyClick();
+  // Whole address bar and last typed URL together: refused as well.
+  o().cb_address.setChecked(true);
+  o().cb_last.setChecked(true);
+  o().btnApplyClick();
+  EXPECT_EQ(notices, (std::vector<std::string>{
+                         "You have to select one of the options in Erase tab in order to use this option!",
+                         "Please choose only one option, either to clear whole IE Address Bar or to clear only last "
+                         "typed urls!"}));
+  EXPECT_EQ(dump(Hive::CurrentUser, Main), mainBefore);
+  EXPECT_FALSE(f.registry.exists(Hive::CurrentUser, EraseKey));
+
+  o().cb_last.setChecked(false);
+  o().cb_popup.setChecked(true);
+  o().rb_limit_max.setChecked(true);
+  o().cb_sound.setChecked(true);
+  o().ed_sound.setText("C:\\a.wav");
+  o().cb_run.setChecked(true);
+  o().cb_web.setChecked(true);
+  o().ed_hotkey.setHotKey(0x6041);
+  o().ed_panic.setHotKey('K');  // the field adds Ctrl
+  o().edpas.setText("pw");
+  o().btnApplyClick();
+
+  const std::map<std::string, std::string> expectedMain = {
+      {"Popup Blocker", "1"}, {"Popup Counter", "0"}, {"Closed Popups", "0"}, {"Hot Key Pressed", "0"},
+      {"Left Mouse", "0"},    {"Popup Limit", "1"},   {"Limit Edit", "15"},   {"Popup Sound", "1"},
+      {"Sound Path", "C:\\a.wav"}, {"Last Typed", "0"}, {"Hot Key", "Shift+Ctrl+A"}, {"Panic Hot Key", "Ctrl+K"},
+      {"Password", "pw"},     {"Run", "1"},           {"Erase", "1"},         {"Start Page", "0"},
+      {"Edit start", ""},     {"Auto Web", "1"},      {"Auto Forms", "0"},    {"Disable user name and pass", "0"},
+      {"Version", "3.4.1"},   {"Pass Temp", ""}};
+  auto mainAfter = dump(Hive::CurrentUser, Main);
+  std::map<std::string, std::string> texts;
+  for (auto& [k, v] : mainAfter) texts[k] = v.substr(0, v.size() - 1);
+  EXPECT_EQ(texts, expectedMain);
+  EXPECT_EQ(get(EraseKey, "Temp Folder"), "1");
+  EXPECT_EQ(get(EraseKey, "IE Address Bar"), "1");
+  EXPECT_EQ(get(EraseKey, "Run History"), "0");
+  EXPECT_EQ(get(AutoComplete, "AutoSuggest"), "no");
+  EXPECT_EQ(get(IEMain, "Use FormSuggest"), "yes");
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_TRUE(w->frmMain.Timer1.enabled());
+  EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"})) << "a password locks the menu at once";
+  // The keys follow the fields at once.
+  EXPECT_TRUE(f.hotKeys.press(platform::ModControl, 'K'));
+  EXPECT_FALSE(f.hotKeys.press(platform::ModControl, VkP));
+
+  // Clearing start-with-Windows and the sound: the entry goes, the path stays.
+  o().cb_run.setChecked(false);
+  o().cb_sound.setChecked(false);
+  o().cb_erase.setChecked(false);
+  o().edpas.setText("");
+  o().btnApplyClick();
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "<missing>");
+  EXPECT_EQ(get(Main, "Sound Path"), "C:\\a.wav");
+  EXPECT_FALSE(w->frmMain.Timer1.enabled() || w->frmMain.Timer2.enabled());
+  const auto shown = visibleMenu();
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "Login1") + std::count(shown.begin(), shown.end(), "Logout1"), 0)
+      << "no password: neither log-in item";
+}
+
+TEST_F(Options, DefaultAsksThenStoresTheDefaultsAndMovesTheKeysItRegistered) {
+  set(Main, "Hot Key", "Ctrl+Q");
+  set(IEMain, "Start Page", "http://ie.example/");
+  start();
+  o().ed_hotkey.setHotKey(0x4000 | 'W');  // changed, never applied
+  o().btnRestoreClick();                  // answered No
+  EXPECT_FALSE(f.registry.exists(Hive::CurrentUser, EraseKey));
+
+  f.dialogs.answers.push_back(true);
+  o().btnRestoreClick();
+  EXPECT_EQ(f.dialogs.shown.back().text, "Are you sure you want to restore default settings?");
+  for (const char* e : {"IE Cache", "Cookies", "IE History", "IE Address Bar", "Recent Documents", "Temp Folder",
+                        "Recycle Bin"})
+    EXPECT_EQ(get(EraseKey, e), "1") << e;
+  // The Find history box agrees with what is stored.
+  EXPECT_EQ(get(EraseKey, "Find History"), "0");
+  EXPECT_FALSE(o().cb_find.checked());
+  EXPECT_EQ(get(Main, "Hot Key"), "Shift+Ctrl+A");
+  EXPECT_EQ(get(Main, "Panic Hot Key"), "Shift+Ctrl+P");
+  EXPECT_EQ(get(Main, "Edit start"), "http://ie.example/");
+  EXPECT_EQ(get(AutoComplete, "AutoSuggest"), "yes");
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_TRUE(o().cb_popup.checked() && w->frmBlockList.Close_popup.enabled());
+  EXPECT_TRUE(menu().find("PopupsClosed1")->visible);
+  // The registered Ctrl+Q is gone although the field showed Ctrl+W.
+  EXPECT_FALSE(f.hotKeys.press(platform::ModControl, 'Q'));
+  EXPECT_TRUE(f.hotKeys.press(ModCtrlShift, VkA));
+  EXPECT_TRUE(f.hotKeys.press(ModCtrlShift, VkP));
+}
+
+TEST_F(Options, HotKeysAddTheActiveBrowserWindowAndCloseEveryOne) {
+  set(Main, "Hot Key", "Shift+Ctrl+A");
+  set(Main, "Panic Hot Key", "Shift+Ctrl+P");
+  start();
+  f.windows.add({11, "IEFrame", "Deals - Microsoft Internet Explorer", 7});
+  f.windows.add({12, "IEFrame", "News - Microsoft Internet Explorer", 7});
+  f.windows.add({13, "IEFrame", "Mail - Microsoft Internet Explorer", 7, false});
+  f.windows.foregroundWindow = 11;
+
+  ASSERT_TRUE(f.hotKeys.press(ModCtrlShift, VkA));
+  EXPECT_EQ(w->frmBlockList.lbBlock.items(), (std::vector<std::string>{"Deals"}));
+  EXPECT_EQ(f.files.readFile("C:\\Tarnwick\\tarnwick_block.txt"), "Deals\r\n");
+  EXPECT_EQ(get(CounterKey, "Counter PopHot"), "1");
+  EXPECT_EQ(get(CounterKey, "Counter Block"), "1");
+  EXPECT_EQ(o().counter_pophot.caption(), "1");
+  // Listed already: nothing moves.
+  f.hotKeys.press(ModCtrlShift, VkA);
+  EXPECT_EQ(get(CounterKey, "Counter PopHot"), "1");
+  EXPECT_EQ(w->frmBlockList.lbBlock.count(), 1);
+
+  f.windows.requests.clear();
+  ASSERT_TRUE(f.hotKeys.press(ModCtrlShift, VkP));
+  EXPECT_EQ(f.windows.requests, (std::vector<std::string>{"close:11", "close:12", "close:13"}));
+  EXPECT_EQ(get(CounterKey, "Counter Panic"), "3");
+  EXPECT_EQ(o().counter_panic.caption(), "3");
+}
+
+TEST_F(Options, LockStatesAtStartLogInAndLogOut) {
+  set(Main, "Password", "Secret");
+  start();
+  EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"}));
+  EXPECT_TRUE(w->frmMain.help.visible()) << "only the menu is locked at start";
+
+  auto logIn = [&](const std::string& typed) {
+    std::string status;
+    std::uint64_t waited = 0;
+    f.toolkit.onModal = [&](ui::Form& form) {
+      auto& login = dynamic_cast<settings::TfrmLogin&>(form);
+      EXPECT_FALSE(menu().autoPopup) << "no tray menu while logging in";
+      login.edPass.setText(typed);
+      const std::uint64_t before = f.time.nowMs();
+      login.btnLogClick();
+      waited = f.time.nowMs() - before;
+      status = login.lbStatus.caption();
+    };
+    menu().choose(*menu().find("Login1"));
+    EXPECT_TRUE(menu().autoPopup);
+    return std::make_pair(status, waited);
+  };
+  EXPECT_EQ(logIn("secret"), std::make_pair(std::string("Loged out..."), std::uint64_t{1000}))
+      << "letter case counts; a refusal holds for a second";
+  EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"}));
+
+  const std::vector<std::string> loggedIn = {"Eraseall1", "Erase1", "ShowBlockList1", "Configurate1", "Show1",
+                                             "CheckLatestVersion1", "Help1", "About1", "Exit2", "Logout1"};
+  logIn("Secret");
+  EXPECT_EQ(visibleMenu(), loggedIn);
+  EXPECT_EQ(get(Main, "Pass Temp"), "Secret");
+
+  menu().choose(*menu().find("Logout1"));
+  EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"}));
+  EXPECT_FALSE(w->frmMain.help.visible());
+  EXPECT_EQ(get(Main, "Pass Temp"), "");
+  logIn("Secret");
+  EXPECT_EQ(visibleMenu(), loggedIn);
+  EXPECT_TRUE(w->frmMain.help.visible()) << "a log-in brings the Help pane back";
+
+  // An Apply while logged in locks again.
+  f.toolkit.onModal = nullptr;
+  o().btnApplyClick();
+  EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"}));
+}
