@@ -33,13 +33,13 @@ TfrmLogin::TfrmLogin(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   edPass.setBounds(10, 41, 189, 21);
   edPass.setPasswordChar('*');
   lbStatusCaption.setCaption("Status:");
-  lbStatusCaption.setBounds(10, 68, 0, 13);
-  lbStatus.setBounds(50, 68, 0, 13);
+  lbStatusCaption.setBounds(10, 66, 0, 13);
+  lbStatus.setBounds(50, 66, 0, 13);
   for (ui::Label* l : {&lbStatusCaption, &lbStatus}) l->font().setColor(ui::clBlue);
-  btnLog.setBounds(10, 80, 90, 23);
+  btnLog.setBounds(10, 83, 90, 21);
   btnLog.Default = true;
   btnLog.OnClick = [this] { btnLogClick(); };
-  btnClose.setBounds(109, 80, 90, 23);
+  btnClose.setBounds(109, 83, 90, 21);
   btnClose.Cancel = true;
   btnClose.OnClick = [this] { close(); };
   OnCreate = [this] { FormCreate(); };

@@ -99,7 +99,12 @@ std::string stateOf(HWND c, const char* cls) {
 BOOL CALLBACK eachControl(HWND c, LPARAM) {
   char cls[256] = "", text[1024] = "";
   GetClassNameA(c, cls, sizeof cls);
-  GetWindowTextA(c, text, sizeof text);
+  // Another program's edit field tells what it holds only when asked.
+  DWORD_PTR got = 0;
+  if (lstrcmpiA(cls, "Edit") == 0)
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+  else
+    GetWindowTextA(c, text, sizeof text);
   std::string line = "control\thwnd=" + hex(reinterpret_cast<ULONG_PTR>(c)) +
                      "\tparent=" + hex(reinterpret_cast<ULONG_PTR>(GetParent(c))) + "\tclass=" + cls +
                      "\tvisible=" + (IsWindowVisible(c) ? "1" : "0") +

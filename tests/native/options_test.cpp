@@ -144,10 +144,13 @@ TEST_F(Options, ApplyStoresEveryStepAndRefusesTheTwoContradictions) {
   o().cb_erase.setChecked(true);
   o().cb_temp.setChecked(true);
   o().btnApplyClick();
-  // Whole address bar and last typed URL together: refused as well.
+  // Whole address bar and last typed URL together: refused as well, after
+  // the hot keys have been registered anew.
   o().cb_address.setChecked(true);
   o().cb_last.setChecked(true);
+  o().ed_panic.setHotKey(0x4000 | 'M');
   o().btnApplyClick();
+  EXPECT_TRUE(f.hotKeys.press(platform::ModControl, 'M'));
   EXPECT_EQ(notices, (std::vector<std::string>{
                          "You have to select one of the options in Erase tab in order to use this option!",
                          "Please choose only one option, either to clear whole IE Address Bar or to clear only last "

@@ -12,6 +12,7 @@
 #include <vector>
 #include "Dib.h"
 #include "RecordingDialogs.h"
+#include "Tooltips.h"
 #include "popup/uOpozorilo.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
@@ -307,18 +308,9 @@ TEST_F(Controls, RealisedAsTheSystemsControlsInTheFormsColours) {
   EXPECT_GT(labelInk, 30) << "the label's text on the group box";
 
   // The hint is the control's tooltip.
-  HWND tip = nullptr;
-  for (HWND t = nullptr; (t = FindWindowExA(nullptr, t, TOOLTIPS_CLASSA, nullptr));)
-    if (GetWindow(t, GW_OWNER) == win(form)) tip = t;
+  HWND tip = tooltipOf(win(form));
   ASSERT_NE(tip, nullptr);
-  char text[80] = "";
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = win(form);
-  ti.uId = reinterpret_cast<UINT_PTR>(win(form.cb_erase));
-  ti.lpszText = text;
-  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-  EXPECT_STREQ(text, "Cleans the cookies");
+  EXPECT_EQ(tooltipText(tip, win(form), win(form.cb_erase)), "Cleans the cookies");
 }
 
 TEST_F(Controls, ClicksAndTheProgramsChangesReachTheModelOnce) {

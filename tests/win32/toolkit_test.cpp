@@ -13,6 +13,7 @@
 #include <vector>
 #include "chrome/WindowHeader.h"
 #include "RecordingDialogs.h"
+#include "Tooltips.h"
 #include "platform/Dialogs.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
@@ -359,19 +360,10 @@ TEST_F(ToolkitTest, ToolButtonsClickShowHintsAndLeaveTheHeaderDragToThePanel) {
   EXPECT_EQ(headerDowns, 1);
 
   // One tool per hinted button in the form's tooltip, with the hint's text.
-  HWND tip = nullptr;
-  for (HWND t = nullptr; (t = FindWindowExA(nullptr, t, TOOLTIPS_CLASSA, nullptr));)
-    if (GetWindow(t, GW_OWNER) == win(form)) tip = t;
+  HWND tip = tooltipOf(win(form));
   ASSERT_NE(tip, nullptr);
   EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
-  char text[80] = "";
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
-  ti.hwnd = win(form);
-  ti.uId = reinterpret_cast<UINT_PTR>(win(form.btnMinimize));
-  ti.lpszText = text;
-  SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
-  EXPECT_STREQ(text, "Hide");
+  EXPECT_EQ(tooltipText(tip, win(form), win(form.btnMinimize)), "Hide");
   form.btnMinimize.setHint("");
   EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 2);
 

@@ -112,16 +112,12 @@ LRESULT NativeControlWindow::colorOf(HDC dc) {
 
 // ---------------------------------------------------------------------------
 
-bool CheckBoxWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool CheckMarkWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND:
-      // A click, Space, or the "&" letter (BM_CLICK from the dialog manager).
       if (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED) return false;
       result = 0;
-      if (!syncing()) {
-        ui::CheckBox& box = box_;
-        toolkit_.dispatch([&box] { box.toggle(); });
-      }
+      if (!syncing()) toolkit_.dispatch([this] { clicked(); });
       return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: result = colorOf(reinterpret_cast<HDC>(wp)); return true;
@@ -129,34 +125,16 @@ bool CheckBoxWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   }
 }
 
-void CheckBoxWindow::synced() {
-  setWindowText(hwnd_, box_.caption());
-  const LRESULT wanted = box_.checked() ? BST_CHECKED : BST_UNCHECKED;
+void CheckMarkWindow::synced() {
+  setWindowText(hwnd_, captioned_.caption());
+  const LRESULT wanted = checked() ? BST_CHECKED : BST_UNCHECKED;
   if (SendMessageA(hwnd_, BM_GETCHECK, 0, 0) != wanted) SendMessageA(hwnd_, BM_SETCHECK, wanted, 0);
 }
 
 // ---------------------------------------------------------------------------
 
-bool RadioButtonWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (HIWORD(wp) != BN_CLICKED && HIWORD(wp) != BN_DOUBLECLICKED) return false;
-      result = 0;
-      if (!syncing() && !button_.checked()) {
-        ui::RadioButton& button = button_;
-        toolkit_.dispatch([&button] { button.choose(); });
-      }
-      return true;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: result = colorOf(reinterpret_cast<HDC>(wp)); return true;
-    default: return false;
-  }
-}
-
 void RadioButtonWindow::synced() {
-  setWindowText(hwnd_, button_.caption());
-  const LRESULT wanted = button_.checked() ? BST_CHECKED : BST_UNCHECKED;
-  if (SendMessageA(hwnd_, BM_GETCHECK, 0, 0) != wanted) SendMessageA(hwnd_, BM_SETCHECK, wanted, 0);
+  CheckMarkWindow::synced();
   // Tab reaches a group at its chosen button.
   setStyleBit(hwnd_, WS_TABSTOP, button_.checked());
 }
@@ -168,36 +146,6 @@ LRESULT GroupBoxWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     // The system's group box lets the mouse through to what lies beneath;
     // here it is a container whose labels take the mouse.
     case WM_NCHITTEST: return HTCLIENT;
-    // Its class paints in its parent's device context, which does not leave
-    // out the controls inside it: they are left out here.
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
-      for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(c)) continue;
-        RECT r;
-        GetWindowRect(c, &r);
-        MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-        ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-      }
-      RECT rc;
-      GetClientRect(hwnd_, &rc);
-      const int w = rc.right, h = rc.bottom;
-      if (w > 0 && h > 0) {
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        SelectObject(mem, toolkit_.font());
-        paint(mem, rc);
-        paintGraphics(mem);
-        BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
-      }
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
     // The class draws these at once, over the interior: paint it again.
     case WM_ENABLE:
     case WM_SETTEXT:

@@ -72,8 +72,9 @@ class WindowPeer {
                     HWND parent);
   // The model is being destroyed: drop the window, then this peer.
   void modelDestroyed();
-  // Paints through a memory bitmap, so nothing flickers.
-  void paintBuffered(const std::function<void(HDC, const RECT&)>& paint);
+  // Paints through a memory bitmap, so nothing flickers; the child windows'
+  // places are left as they are when `leaveOutChildren` is set.
+  void paintBuffered(const std::function<void(HDC, const RECT&)>& paint, bool leaveOutChildren = false);
   void dispatchMouseDown(ui::MouseButton button, LPARAM lp);
 
   Win32Toolkit& toolkit_;
@@ -113,6 +114,8 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   virtual void applyBounds();
   // Fills the control's colour and runs its paint event.
   virtual void paint(HDC dc, const RECT& rc);
+  // Whether painting leaves the places of the child windows alone.
+  virtual bool leavesOutChildren() const { return false; }
   virtual void synced() {}
   void runPaintEvent(HDC dc);
   // Draws the graphic controls that sit on this one.
@@ -248,18 +251,36 @@ class NativeControlWindow : public ChildWindow {
   COLORREF brushColor_ = 0;
 };
 
-// BUTTON with BS_CHECKBOX: the model decides the state; a click, Space or
-// the "&" letter toggles the model, which fires OnClick.
-class CheckBoxWindow : public NativeControlWindow {
+// A BUTTON with a check mark whose state the model decides: a click, Space
+// or the "&" letter (BM_CLICK from the dialog manager) goes to the model,
+// which fires OnClick; the mark shows the model's state.
+class CheckMarkWindow : public NativeControlWindow {
  public:
-  CheckBoxWindow(Win32Toolkit& toolkit, ui::CheckBox& box) : NativeControlWindow(toolkit, box), box_(box) {}
+  CheckMarkWindow(Win32Toolkit& toolkit, ui::CaptionControl& control)
+      : NativeControlWindow(toolkit, control), captioned_(control) {}
 
  protected:
   const char* nativeClass() const override { return "BUTTON"; }
-  DWORD nativeStyle() const override { return BS_CHECKBOX | WS_TABSTOP; }
-  std::string windowText() const override { return box_.caption(); }
+  std::string windowText() const override { return captioned_.caption(); }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void synced() override;
+  virtual bool checked() const = 0;
+  // The user clicked: the model's answer to it.
+  virtual void clicked() = 0;
+
+ private:
+  ui::CaptionControl& captioned_;
+};
+
+// BUTTON with BS_CHECKBOX: a click toggles the model.
+class CheckBoxWindow : public CheckMarkWindow {
+ public:
+  CheckBoxWindow(Win32Toolkit& toolkit, ui::CheckBox& box) : CheckMarkWindow(toolkit, box), box_(box) {}
+
+ protected:
+  DWORD nativeStyle() const override { return BS_CHECKBOX | WS_TABSTOP; }
+  bool checked() const override { return box_.checked(); }
+  void clicked() override { box_.toggle(); }
 
  private:
   ui::CheckBox& box_;
@@ -267,18 +288,19 @@ class CheckBoxWindow : public NativeControlWindow {
 
 // BUTTON with BS_RADIOBUTTON: the model keeps the group. Only the checked
 // button of a group is a Tab stop; the arrow keys move within the group.
-class RadioButtonWindow : public NativeControlWindow {
+class RadioButtonWindow : public CheckMarkWindow {
  public:
   RadioButtonWindow(Win32Toolkit& toolkit, ui::RadioButton& button)
-      : NativeControlWindow(toolkit, button), button_(button) {}
+      : CheckMarkWindow(toolkit, button), button_(button) {}
   ui::RadioButton& button() { return button_; }
 
  protected:
-  const char* nativeClass() const override { return "BUTTON"; }
   DWORD nativeStyle() const override { return BS_RADIOBUTTON; }
-  std::string windowText() const override { return button_.caption(); }
-  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void synced() override;
+  bool checked() const override { return button_.checked(); }
+  void clicked() override {
+    if (!button_.checked()) button_.choose();
+  }
 
  private:
   ui::RadioButton& button_;
@@ -297,6 +319,9 @@ class GroupBoxWindow : public NativeControlWindow {
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   std::string windowText() const override { return box_.caption(); }
   void paint(HDC dc, const RECT& rc) override;
+  // The class paints the frame through the parent's drawing area, over the
+  // controls inside: their places are left out.
+  bool leavesOutChildren() const override { return true; }
   void synced() override;
 
  private:

@@ -94,9 +94,16 @@ void WindowPeer::modelDestroyed() {
   toolkit_.release(this);  // deletes this peer: nothing may follow
 }
 
-void WindowPeer::paintBuffered(const std::function<void(HDC, const RECT&)>& paint) {
+void WindowPeer::paintBuffered(const std::function<void(HDC, const RECT&)>& paint, bool leaveOutChildren) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
+  for (HWND c = leaveOutChildren ? GetWindow(hwnd_, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(c)) continue;
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+  }
   RECT rc;
   GetClientRect(hwnd_, &rc);
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
@@ -281,10 +288,12 @@ LRESULT ChildWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT:
-      paintBuffered([this](HDC dc, const RECT& rc) {
-        paint(dc, rc);
-        paintGraphics(dc);
-      });
+      paintBuffered(
+          [this](HDC dc, const RECT& rc) {
+            paint(dc, rc);
+            paintGraphics(dc);
+          },
+          leavesOutChildren());
       return 0;
     case WM_MOUSEMOVE:
       if (graphics_.empty()) break;
