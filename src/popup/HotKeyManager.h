@@ -10,14 +10,16 @@
 #include <string>
 #include <vector>
 #include "platform/HotKeys.h"
+#include "ui/Edit.h"
 #include "ui/Toolkit.h"
 
 namespace popup {
 
-// Shortcut value: key code in bits 0-7, plus these modifier bits.
-inline constexpr std::uint32_t scShift = 0x2000;
-inline constexpr std::uint32_t scCtrl = 0x4000;
-inline constexpr std::uint32_t scAlt = 0x8000;
+// Shortcut value: key code in bits 0-7, plus these modifier bits: those of
+// the hot-key field, and the Windows key.
+inline constexpr std::uint32_t scShift = ui::shortcut::Shift;
+inline constexpr std::uint32_t scCtrl = ui::shortcut::Ctrl;
+inline constexpr std::uint32_t scAlt = ui::shortcut::Alt;
 inline constexpr std::uint32_t scWin = 0x10000;
 
 class THotKeyManager {

@@ -24,10 +24,9 @@
 
 namespace settings {
 
-// The tray icon's images: normal, a popup added by the hot key, a popup closed.
+// The tray icon's images: normal, and a popup added by the hot key.
 inline constexpr int TrayImageNormal = 0;
 inline constexpr int TrayImageHotKey = 1;
-inline constexpr int TrayImageClosed = 2;
 inline constexpr unsigned TrayFlashMs = 500;
 
 // What the options window switches in the rest of the program: the tray

@@ -33,9 +33,7 @@ namespace shortcut {
 inline constexpr std::uint32_t Shift = 0x2000;
 inline constexpr std::uint32_t Ctrl = 0x4000;
 inline constexpr std::uint32_t Alt = 0x8000;
-inline constexpr std::uint32_t Win = 0x10000;
 inline constexpr std::uint32_t KeyMask = 0xFF;
-inline constexpr std::uint32_t ModifierMask = Shift | Ctrl | Alt | Win;
 }  // namespace shortcut
 
 class HotKeyEdit : public Control {
