@@ -844,7 +844,13 @@ class Scenario:
         """Values of a key as {name: (type, data)}, or one value's data as
         text (None when the key or value is missing)."""
         args = ["query", key] + (["/v", name] if name is not None else [])
-        p = self.reg(*args, check=False)
+        # Only "Unable to find" means missing; any other failure of the
+        # command (seen once under load) is asked again.
+        for _ in range(3):
+            p = self.reg(*args, check=False)
+            if p.returncode == 0 or b"Unable to find" in p.stdout + p.stderr:
+                break
+            log("wine reg query failed (%d), asking again: %s" % (p.returncode, p.stderr.decode(errors="replace")))
         if p.returncode != 0:
             return None
         values = parse_reg_query(p.stdout.decode("latin-1"))

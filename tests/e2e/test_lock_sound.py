@@ -119,7 +119,7 @@ def lock():
         s.screenshot("password-typed")
         s.click(*win.control("Apply").centre)
         wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Apply to close the window")
-        assert s.reg_query(MAIN_KEY, "Password") == PASSWORD, s.reg_query(MAIN_KEY, "Password")
+        wait_until(lambda: s.reg_query(MAIN_KEY, "Password") == PASSWORD, 5, what="the password stored")
         assert menu_count(s, app, "menu-locked") == 1, "only Log in... after Apply"
 
         # "Log &in..." by its letter; a wrong password first.

@@ -277,8 +277,10 @@ class BoxAnswerer {
       : thread_([this, caption = std::move(caption), button, watched] {
           const ULONGLONG end = GetTickCount64() + 10000;
           while (GetTickCount64() < end) {
+            // A box is built with every button and drops those it does not
+            // need before it is shown: only a shown box tells its buttons.
             HWND box = FindWindowA("#32770", caption.c_str());
-            if (box) {
+            if (box && IsWindowVisible(box)) {
               hadYes = GetDlgItem(box, IDYES) != nullptr;
               hadNo = GetDlgItem(box, IDNO) != nullptr;
               hadOk = GetDlgItem(box, IDOK) != nullptr;
