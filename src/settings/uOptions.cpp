@@ -380,9 +380,7 @@ void TfrmOptions::FormCreate() {
 
   edpas.setText(reg1.ReadValue(values::Password));
 
-  const bool showClosed = cb_closedpopup.checked();
-  for (const char* name : {"PopupsClosed1", "N4"})
-    if (ui::MenuItem* item = links_.trayMenu.find(name)) item->visible = showClosed;
+  showClosedPopupsItems(cb_closedpopup.checked());
   links_.setTrayIcon(TrayImageNormal);
   links_.setTrayHint("Tarnwick");
   if (ui::MenuItem* item = links_.trayMenu.find("PopupsClosed1"))
@@ -595,13 +593,17 @@ void TfrmOptions::btn_counterClick() {
 
 void TfrmOptions::cb_closedpopupClick() {
   const bool on = cb_closedpopup.checked();
-  for (const char* name : {"PopupsClosed1", "N4"})
-    if (ui::MenuItem* item = links_.trayMenu.find(name)) item->visible = on;
+  showClosedPopupsItems(on);
   links_.setTrayIcon(TrayImageNormal);
   if (on)
     RefreshClosedPopups();
   else
     links_.setTrayHint("Tarnwick");
+}
+
+void TfrmOptions::showClosedPopupsItems(bool shown) {
+  for (const char* name : {"PopupsClosed1", "N4"})
+    if (ui::MenuItem* item = links_.trayMenu.find(name)) item->visible = shown;
 }
 
 void TfrmOptions::cb_soundClick() {

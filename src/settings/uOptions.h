@@ -146,6 +146,8 @@ class TfrmOptions : public chrome::HeaderForm {
   void bindHandlers();
   // The run-key entry: written when `on`, deleted otherwise.
   void storeRunEntry(bool on);
+  // The tray menu's closed-popups item and the separator below it.
+  void showClosedPopupsItems(bool shown);
   // Shows `image` on the tray icon for a moment, then the normal one.
   void flashTray(int image);
   std::string thousandsSeparator();

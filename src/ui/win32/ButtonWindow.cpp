@@ -131,11 +131,7 @@ bool ButtonWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   return true;
 }
 
-void ButtonWindow::synced() {
-  char text[256] = "";
-  GetWindowTextA(hwnd_, text, sizeof text);
-  if (button_.caption() != text) SetWindowTextA(hwnd_, button_.caption().c_str());
-}
+void ButtonWindow::synced() { setWindowText(hwnd_, button_.caption()); }
 
 void ButtonWindow::paint(HDC dc, const RECT& rc) {
   const bool enabled = button_.enabled();

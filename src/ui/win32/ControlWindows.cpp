@@ -15,19 +15,6 @@ namespace ui::win32 {
 
 namespace {
 
-std::string windowTextOf(HWND w) {
-  const int n = GetWindowTextLengthA(w);
-  if (n <= 0) return {};
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(w, text.data(), n + 1);
-  text.resize(static_cast<std::size_t>(std::max(0, got)));
-  return text;
-}
-
-void setWindowText(HWND w, const std::string& text) {
-  if (windowTextOf(w) != text) SetWindowTextA(w, text.c_str());
-}
-
 void setStyleBit(HWND w, LONG bit, bool on) {
   const LONG style = GetWindowLongA(w, GWL_STYLE);
   const LONG wanted = on ? (style | bit) : (style & ~bit);

@@ -82,9 +82,7 @@ void FormWindow::apply() {
     SetWindowPos(hwnd_, nullptr, form_.left(), form_.top(), form_.width(), form_.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
-  char text[1024] = "";
-  GetWindowTextA(hwnd_, text, sizeof text);
-  if (form_.caption() != text) SetWindowTextA(hwnd_, form_.caption().c_str());
+  setWindowText(hwnd_, form_.caption());
 
   // Only the model's own changes: a modal form disables the others directly.
   if (form_.enabled() != enabledApplied_) {

@@ -32,6 +32,11 @@ inline constexpr const char* App = "TarnwickApp";
 inline constexpr const char* MenuHost = "TarnwickMenuHost";
 }  // namespace classes
 
+// A window's text, and a change of it only when it differs (a change
+// repaints the window).
+std::string windowTextOf(HWND w);
+void setWindowText(HWND w, const std::string& text);
+
 // One-pixel bevel along the edge of rc: light top-left and dark bottom-right
 // when raised, the other way round when lowered; rc shrinks by it.
 void drawBevel(HDC dc, RECT& rc, ui::Bevel bevel);
@@ -121,6 +126,7 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   // Draws the graphic controls that sit on this one.
   void paintGraphics(HDC dc);
   void removeHint();
+  TOOLINFOA toolInfo() const;
 
   bool shownApplied_ = false;
   bool enabledApplied_ = true;

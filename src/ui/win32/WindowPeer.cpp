@@ -17,6 +17,19 @@ void WindowPeer::createWindow(const char* cls, const char* text, DWORD style, DW
   CreateWindowExA(exStyle, cls, text, style, x, y, w, h, parent, nullptr, toolkit_.instance(), this);
 }
 
+std::string windowTextOf(HWND w) {
+  const int n = GetWindowTextLengthA(w);
+  if (n <= 0) return {};
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(w, text.data(), n + 1);
+  text.resize(static_cast<std::size_t>(std::max(0, got)));
+  return text;
+}
+
+void setWindowText(HWND w, const std::string& text) {
+  if (windowTextOf(w) != text) SetWindowTextA(w, text.c_str());
+}
+
 namespace {
 
 // The property naming a window's peer, on windows of every class.
@@ -177,18 +190,14 @@ void ChildWindow::updateHint() {
   if (!hwnd_) return;
   const std::string& hint = control_.hint();
   if (tipAdded_ ? hint == tipShown_ : hint.empty()) return;
-  HWND root = GetAncestor(hwnd_, GA_ROOT);
   if (!tooltip_ || !IsWindow(tooltip_)) {
-    FormWindow* form = toolkit_.formOf(root);
+    FormWindow* form = toolkit_.formOf(GetAncestor(hwnd_, GA_ROOT));
     tooltip_ = form ? form->tooltip() : nullptr;
     tipAdded_ = false;
   }
   if (!tooltip_) return;
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  TOOLINFOA ti = toolInfo();
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = root;
-  ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
   ti.lpszText = const_cast<char*>(hint.c_str());
   if (hint.empty()) {
     SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -201,12 +210,18 @@ void ChildWindow::updateHint() {
   tipShown_ = hint;
 }
 
-void ChildWindow::removeHint() {
-  if (!tipAdded_ || !tooltip_ || !IsWindow(tooltip_) || !hwnd_) return;
+// The control as a tool of its form's tooltip.
+TOOLINFOA ChildWindow::toolInfo() const {
   TOOLINFOA ti{};
   ti.cbSize = TTTOOLINFOA_V2_SIZE;
   ti.hwnd = GetAncestor(hwnd_, GA_ROOT);
   ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+  return ti;
+}
+
+void ChildWindow::removeHint() {
+  if (!tipAdded_ || !tooltip_ || !IsWindow(tooltip_) || !hwnd_) return;
+  TOOLINFOA ti = toolInfo();
   SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
   tipAdded_ = false;
 }
