@@ -99,10 +99,11 @@ std::string stateOf(HWND c, const char* cls) {
 BOOL CALLBACK eachControl(HWND c, LPARAM) {
   char cls[256] = "", text[1024] = "";
   GetClassNameA(c, cls, sizeof cls);
-  // Another program's edit field tells what it holds only when asked.
+  // Another program's edit field tells what it holds only when asked; a
+  // program busy for a moment leaves it empty rather than holding the list.
   DWORD_PTR got = 0;
   if (lstrcmpiA(cls, "Edit") == 0)
-    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 250, &got);
   else
     GetWindowTextA(c, text, sizeof text);
   std::string line = "control\thwnd=" + hex(reinterpret_cast<ULONG_PTR>(c)) +
