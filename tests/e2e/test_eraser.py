@@ -176,9 +176,18 @@ def fileprep(s, *args, timeout=30):
 
 
 def cachetool(s, *args):
-    """Runs the cache helper in the scenario's prefix and returns what it prints."""
-    p = harness.run(["wine", s.helper("cachetool")] + list(args), env=s.env, timeout=60)
-    return p.stdout.decode("latin-1")
+    """Runs the cache helper in the scenario's prefix and returns what it
+    prints. A listing made while the program deletes entries may break off
+    mid-way; it is asked again."""
+    for attempt in range(5):
+        try:
+            p = harness.run(["wine", s.helper("cachetool")] + list(args), env=s.env, timeout=60)
+            return p.stdout.decode("latin-1")
+        except E2EError as e:
+            if args[0] != "list" or attempt == 4:
+                raise
+            harness.log("cache listing failed, again: %s" % str(e).strip().splitlines()[-1])
+            time.sleep(0.3)
 
 
 def hold_open(s, winpath):

@@ -60,7 +60,12 @@ int list() {
     search = FindFirstUrlCacheEntryA(nullptr, info, size);
     return search != nullptr;
   });
-  if (!found) return GetLastError() == ERROR_NO_MORE_ITEMS ? 0 : 1;
+  if (!found) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_NO_MORE_ITEMS) return 0;
+    std::fprintf(stderr, "cannot start the cache search: error %lu\n", error);
+    return 1;
+  }
   do {
     print(buffer);
   } while (fetch(buffer, [&](INTERNET_CACHE_ENTRY_INFOA* info, DWORD* size) {
@@ -69,7 +74,9 @@ int list() {
   const DWORD error = GetLastError();
   FindCloseUrlCache(search);
   std::fflush(stdout);
-  return error == ERROR_NO_MORE_ITEMS ? 0 : 1;
+  if (error == ERROR_NO_MORE_ITEMS) return 0;
+  std::fprintf(stderr, "the cache search broke off: error %lu\n", error);
+  return 1;
 }
 
 }  // namespace
