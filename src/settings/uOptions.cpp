@@ -320,18 +320,23 @@ void TfrmOptions::bindHandlers() {
 // Loading the stored settings; each box set to a new state runs its click
 // handler, which switches what the box stands for.
 
+std::array<std::pair<ui::CheckBox*, const char*>, 9> TfrmOptions::eraseBoxes() {
+  return {{{&cb_find, erase::FindHistory},
+           {&cb_cache, erase::IECache},
+           {&cb_cookies, erase::Cookies},
+           {&cb_history, erase::IEHistory},
+           {&cb_address, erase::IEAddressBar},
+           {&cb_recent, erase::RecentDocuments},
+           {&cb_temp, erase::TempFolder},
+           {&cb_recycle, erase::RecycleBin},
+           {&cb_runhistory, erase::RunHistory}}};
+}
+
 void TfrmOptions::FormCreate() {
   RemoveCaption();
   RefreshStats();
 
-  const std::pair<ui::CheckBox*, const char*> eraseBoxes[] = {
-      {&cb_find, erase::FindHistory},       {&cb_cache, erase::IECache},
-      {&cb_cookies, erase::Cookies},        {&cb_history, erase::IEHistory},
-      {&cb_address, erase::IEAddressBar},   {&cb_recent, erase::RecentDocuments},
-      {&cb_temp, erase::TempFolder},        {&cb_recycle, erase::RecycleBin},
-      {&cb_runhistory, erase::RunHistory},
-  };
-  for (auto [box, name] : eraseBoxes) box->setChecked(ReadFlag(reg_erase, name));
+  for (auto [box, name] : eraseBoxes()) box->setChecked(ReadFlag(reg_erase, name));
 
   cb_closedpopup.setChecked(ReadFlag(reg1, values::ClosedPopups));
   cb_hotkey.setChecked(ReadFlag(reg1, values::HotKeyPressed));
@@ -359,7 +364,7 @@ void TfrmOptions::FormCreate() {
   cb_erase.setChecked(ReadFlag(reg1, values::Erase));
 
   // The guarded page is the one the browser has when the program starts.
-  if (ReadFlag(reg1, "Start page")) {
+  if (ReadFlag(reg1, values::StartPage)) {
     cb_startpage.setChecked(true);
     edit_startpage.setText(Reg3.ReadValue(foreign::StartPage));
     reg1.AddValue(values::EditStart, edit_startpage.text());
@@ -406,17 +411,9 @@ void TfrmOptions::btnApplyClick() {
     return;
   }
 
-  reg_erase.AddValue(erase::FindHistory, flag(cb_find.checked()));
-  reg_erase.AddValue(erase::IECache, flag(cb_cache.checked()));
-  reg_erase.AddValue(erase::Cookies, flag(cb_cookies.checked()));
-  reg_erase.AddValue(erase::IEHistory, flag(cb_history.checked()));
-  reg_erase.AddValue(erase::IEAddressBar, flag(cb_address.checked()));
-  reg_erase.AddValue(erase::RecentDocuments, flag(cb_recent.checked()));
+  for (auto [box, name] : eraseBoxes()) reg_erase.AddValue(name, flag(box->checked()));
   reg1.AddValue(values::PopupBlocker, flag(cb_popup.checked()));
   reg1.AddValue(values::PopupCounter, flag(cb_counter.checked()));
-  reg_erase.AddValue(erase::TempFolder, flag(cb_temp.checked()));
-  reg_erase.AddValue(erase::RecycleBin, flag(cb_recycle.checked()));
-  reg_erase.AddValue(erase::RunHistory, flag(cb_runhistory.checked()));
   reg1.AddValue(values::ClosedPopups, flag(cb_closedpopup.checked()));
   reg1.AddValue(values::HotKeyPressed, flag(cb_hotkey.checked()));
   reg1.AddValue(values::LeftMouse, flag(cb_mouse.checked()));
@@ -478,6 +475,16 @@ void TfrmOptions::storeRunEntry(bool on) {
 // Default: every setting back to its default, stored at once; the window
 // stays open. The lock shown in the tray menu waits for the next Apply.
 
+// The key unregistered is the one the window kept, whatever the field shows
+// after an unapplied change.
+void TfrmOptions::restoreHotKey(popup::THotKeyManager& manager, std::uint16_t& index, ui::HotKeyEdit& field,
+                                const char* name, const char* shortcut) {
+  manager.UnregisterKeyByIndex(index);
+  field.setHotKey(popup::ParseShortcut(shortcut, platform_.hotKeys));
+  reg1.AddValue(name, popup::FormatShortcut(field.hotKey(), platform_.hotKeys));
+  index = manager.RegisterKey(field.hotKey());
+}
+
 void TfrmOptions::btnRestoreClick() {
   if (!platform_.dialogs.question(RestoreDefaultsQuestion, QuestionCaption)) return;
 
@@ -509,16 +516,8 @@ void TfrmOptions::btnRestoreClick() {
   edpas.setText("");
   reg1.AddValue(values::Password, "");
 
-  // The keys registered now are the ones the window kept, whatever the
-  // fields show after an unapplied change.
-  HotKey.UnregisterKeyByIndex(HotKeyIndex);
-  ed_hotkey.setHotKey(popup::ParseShortcut(DefaultHotKey, platform_.hotKeys));
-  reg1.AddValue(values::HotKey, popup::FormatShortcut(ed_hotkey.hotKey(), platform_.hotKeys));
-  HotKeyIndex = HotKey.RegisterKey(ed_hotkey.hotKey());
-  PanicHotKey.UnregisterKeyByIndex(PanicHotKeyIndex);
-  ed_panic.setHotKey(popup::ParseShortcut(DefaultPanicHotKey, platform_.hotKeys));
-  reg1.AddValue(values::PanicHotKey, popup::FormatShortcut(ed_panic.hotKey(), platform_.hotKeys));
-  PanicHotKeyIndex = PanicHotKey.RegisterKey(ed_panic.hotKey());
+  restoreHotKey(HotKey, HotKeyIndex, ed_hotkey, values::HotKey, DefaultHotKey);
+  restoreHotKey(PanicHotKey, PanicHotKeyIndex, ed_panic, values::PanicHotKey, DefaultPanicHotKey);
 
   cb_sound.setChecked(false);
   reg1.AddValue(values::PopupSound, "0");
@@ -537,7 +536,7 @@ void TfrmOptions::btnRestoreClick() {
 
   cb_startpage.setChecked(true);
   reg1.AddValue(values::StartPage, "1");
-  reg1.AddValue(values::EditStart, Reg3.ReadValue("Start page"));
+  reg1.AddValue(values::EditStart, Reg3.ReadValue(foreign::StartPage));
   links_.startPageTimer.setEnabled(true);
   edit_startpage.setEnabled(true);
 

@@ -5,9 +5,11 @@
 // hot keys. Apply validates and stores, Default restores the defaults,
 // Close keeps the unapplied state for the next showing.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include "chrome/TrayMenuPause.h"
 #include "chrome/WindowHeader.h"
 #include "platform/Platform.h"
@@ -144,6 +146,12 @@ class TfrmOptions : public chrome::HeaderForm {
  private:
   void layout();
   void bindHandlers();
+  // The Erase tab's boxes with the erase-key values they stand for.
+  std::array<std::pair<ui::CheckBox*, const char*>, 9> eraseBoxes();
+  // A hot key back to its default: unregistered, the field set, queued for
+  // the store, registered again.
+  void restoreHotKey(popup::THotKeyManager& manager, std::uint16_t& index, ui::HotKeyEdit& field,
+                     const char* name, const char* shortcut);
   // The run-key entry: written when `on`, deleted otherwise.
   void storeRunEntry(bool on);
   // The tray menu's closed-popups item and the separator below it.
