@@ -47,11 +47,16 @@ settings::OptionsLinks linksOf(TfrmMain& main) {
                                 main.StartPageTimer};
 }
 
+popup::BlockListLinks blockListLinksOf(TfrmMain& main) {
+  TCoolTrayIcon& tray = main.Tray;
+  return popup::BlockListLinks{main.PopupMenu1, [&tray](int image) { tray.setIconIndex(image); }};
+}
+
 }  // namespace
 
 ProgramWindows::ProgramWindows(platform::Platform& platform, ui::Toolkit& toolkit)
     : frmMain(platform, toolkit),
-      frmBlockList(platform, toolkit),
+      frmBlockList(platform, toolkit, blockListLinksOf(frmMain)),
       frmOptions(platform, toolkit, linksOf(frmMain), frmBlockList) {
   frmMain.frmBlockList = &frmBlockList;
   frmMain.frmOptions = &frmOptions;

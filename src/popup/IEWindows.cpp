@@ -4,11 +4,16 @@ namespace popup {
 
 namespace {
 
-// The IE window bearing `title`, its own title read back with the handle.
-std::optional<IEWindow> ieWindowTitled(platform::Windows& windows, const std::string& title) {
-  const platform::WindowId found = FindIEWindowByTitle(windows, title);
+// The IE window bearing the title that `w` answers with, its own title read
+// back with the handle.
+std::optional<IEWindow> ieWindowTitledAs(platform::Windows& windows, platform::WindowId w) {
+  const auto title = windows.answeredText(w, TitleBuffer);
+  if (!title) return std::nullopt;
+  const platform::WindowId found = FindIEWindowByTitle(windows, *title);
   if (!found) return std::nullopt;
-  return IEWindow{windows.text(found, TitleBuffer), found};
+  auto foundTitle = found == w ? title : windows.answeredText(found, TitleBuffer);
+  if (!foundTitle) return std::nullopt;
+  return IEWindow{std::move(*foundTitle), found};
 }
 
 }  // namespace
@@ -20,7 +25,7 @@ platform::WindowId FindIEWindowByTitle(platform::Windows& windows, const std::st
 std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows) {
   std::vector<IEWindow> result;
   for (platform::WindowId w : windows.topLevel())
-    if (auto ie = ieWindowTitled(windows, windows.text(w, TitleBuffer))) result.push_back(*ie);
+    if (auto ie = ieWindowTitledAs(windows, w)) result.push_back(*ie);
   return result;
 }
 
@@ -33,7 +38,7 @@ std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows) {
     if (owner && owner != desktop) continue;
     if (windows.exStyle(w) & platform::ExStyleToolWindow) continue;
     if (windows.className(w, VisibleBuffer) != IEWindowClass) continue;
-    result.push_back({windows.text(w, VisibleBuffer), w});
+    if (auto title = windows.answeredText(w, VisibleBuffer)) result.push_back({std::move(*title), w});
   }
   return result;
 }
@@ -53,15 +58,26 @@ std::optional<IEWindow> GetActiveIEWindow(platform::Windows& windows) {
   // window must not pass for the active one.
   const platform::WindowId foreground = windows.foreground();
   if (!foreground) return std::nullopt;
-  return ieWindowTitled(windows, windows.text(foreground, TitleBuffer));
+  return ieWindowTitledAs(windows, foreground);
 }
 
 bool AnyIEWindowExists(platform::Windows& windows) {
   return windows.findClass(IEWindowClass) != 0;
 }
 
-void CloseIEWindow(platform::Windows& windows, platform::WindowId window) {
-  windows.postClose(window);
+bool CloseIEWindow(platform::Windows& windows, platform::WindowId window) { return windows.postClose(window); }
+
+IEWindowIndex::IEWindowIndex(platform::Windows& windows) : windows_(windows) { retake(); }
+
+void IEWindowIndex::retake() {
+  first_.clear();
+  // Z order from the top: the first window of a title keeps its place.
+  for (auto& [key, id] : windows_.keyedWindows(IEWindowClass)) first_.emplace(std::move(key), id);
+}
+
+platform::WindowId IEWindowIndex::find(const std::string& title) const {
+  const auto it = first_.find(windows_.titleKey(title));
+  return it == first_.end() ? 0 : it->second;
 }
 
 }  // namespace popup

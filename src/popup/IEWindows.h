@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 #include "platform/Windows.h"
 
@@ -25,9 +26,11 @@ struct IEWindow {
 
 // Every top-level window, visible or not, whose title an IE window bears: the
 // title of the first IE window of that title, with its handle. An IE window
-// is listed once for each top-level window with exactly its title.
+// is listed once for each top-level window with exactly its title. A window
+// that does not tell its title is passed over.
 std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows);
-// The visible, unowned IE windows without the tool-window style, topmost first.
+// The visible, unowned IE windows without the tool-window style, topmost
+// first; one that does not tell its title is passed over.
 std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows);
 // The title with every occurrence of the suffix (letter case included) removed.
 std::string StripIETitleSuffix(const std::string& title);
@@ -38,7 +41,23 @@ platform::WindowId FindIEWindowByTitle(platform::Windows& windows, const std::st
 std::optional<IEWindow> GetActiveIEWindow(platform::Windows& windows);
 // Whether any IE window exists, visible or not.
 bool AnyIEWindowExists(platform::Windows& windows);
-// Asks the window to close, without waiting; nothing for window 0.
-void CloseIEWindow(platform::Windows& windows, platform::WindowId window);
+// Asks the window to close, without waiting; false when there is no such
+// window (0 included) to ask.
+bool CloseIEWindow(platform::Windows& windows, platform::WindowId window);
+
+// The IE windows as one enumeration found them, for looking up many titles
+// with FindIEWindowByTitle's answer without enumerating for each.
+class IEWindowIndex {
+ public:
+  explicit IEWindowIndex(platform::Windows& windows);
+  // FindIEWindowByTitle(title) as it was when the index was last taken.
+  platform::WindowId find(const std::string& title) const;
+  // Takes the windows again, after they may have changed.
+  void retake();
+
+ private:
+  platform::Windows& windows_;
+  std::unordered_map<std::string, platform::WindowId> first_;  // by title key
+};
 
 }  // namespace popup

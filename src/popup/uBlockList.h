@@ -1,36 +1,99 @@
 // TfrmBlockList: the block list window. Created at start and kept until the
-// program ends; it owns the block list (lbBlock and its store), the
-// counter-key component the store reports to, the closed-popups label and
-// the popup blocker's two timers, which the options window switches.
+// program ends; it shows the open IE windows beside the block list, owns the
+// list (lbBlock and its store), the counter-key component, the
+// closed-popups label and the popup blocker's two timers, which the options
+// window switches: the closing loop and the open-window limit.
 #pragma once
+#include <functional>
+#include <string>
+#include <vector>
+#include "chrome/TrayMenuPause.h"
 #include "chrome/WindowHeader.h"
 #include "platform/Platform.h"
 #include "popup/BlockListStore.h"
+#include "popup/IEWindows.h"
 #include "settings/mRegistry.h"
+#include "ui/Button.h"
 #include "ui/Label.h"
 #include "ui/ListBox.h"
+#include "ui/Menu.h"
 #include "ui/Timer.h"
 
 namespace popup {
 
+// The tray icon and its menu, which the window pauses while it is up and
+// flashes when it adds a title or closes a popup.
+struct BlockListLinks {
+  ui::PopupMenu& trayMenu;
+  std::function<void(int)> setTrayIcon;
+};
+
+// What the blocker reads from the options window at every tick, before
+// anything is applied, and what it refreshes there.
+struct BlockerControls {
+  // The WAV file to play for a closed popup; empty for none.
+  std::function<std::string()> closeSound = [] { return std::string(); };
+  std::function<bool()> counting = [] { return false; };
+  std::function<int()> windowLimit = [] { return 15; };
+  // The closed-popups texts, after "Counter" rose.
+  std::function<void()> refreshClosedPopups = [] {};
+  // The Stats tab.
+  std::function<void()> refreshStats = [] {};
+};
+
 class TfrmBlockList : public chrome::HeaderForm {
  public:
-  TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit);
+  TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit, BlockListLinks links);
+  ~TfrmBlockList() override;
 
   ui::ToolButton& btnMinimize;
+  ui::ToolButton& btnHelp;
+  ui::Label Label1;
+  ui::ListBox lbURLs;
+  ui::Label Label2;
   ui::ListBox lbBlock;
-  ui::Label lb_counter;
+  ui::Label lb_count_ie, lb_count_block, lb_counter;
+  ui::Button btn_refresh, btn_add, btn_remove, btn_export, btn_import, btnClearAll, btn_close;
   // The closing loop, once a second, and the open-window limit, twice a
-  // second; both off until the blocker is switched on.
+  // second; both off until the blocker is switched on. Timer1 keeps the
+  // two counting labels current.
   ui::Timer Close_popup;
   ui::Timer MaxWindows;
+  ui::Timer Timer1;
   settings::TmRegistry Reg_Cnt;
   BlockListStore blockList;
+  BlockerControls blocker;
+  // The open-window limit's scratch list: the visible IE windows of its
+  // last tick, topmost first.
+  std::vector<IEWindow> ListBox1;
 
   void FormCreate();
+  void FormShow();
+  void FormClose(ui::CloseAction& action);
+  void FillOpenWindows();
+  void btn_refreshClick();
+  void btn_addClick();
+  void btn_removeClick();
+  void btn_exportClick();
+  void btn_importClick();
+  void btnClearAllClick();
+  void btn_closeClick();
+  void btnMinimizeClick();
+  void btnHelpClick();
+  void Timer1Timer();
+  void Close_popupTimer();
+  void MaxWindowsTimer();
 
  protected:
   std::string headerTitle() override { return "  Block List  "; }
+
+ private:
+  void layout();
+  void notice(bool warning, const std::string& text);
+
+  platform::Platform& platform_;
+  BlockListLinks links_;
+  chrome::TrayMenuPause trayMenu_;
 };
 
 }  // namespace popup

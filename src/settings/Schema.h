@@ -74,5 +74,7 @@ inline constexpr const char* RunEntry = "Tarnwick";               // run key
 inline constexpr const char* ProgramVersion = "3.4.1";
 // The program's help file, found beside it.
 inline constexpr const char* HelpFile = "help.chm";
+// The caption of the program's Yes/No questions.
+inline constexpr const char* QuestionCaption = "Confirm";
 
 }  // namespace settings

@@ -1,5 +1,6 @@
 #include "settings/uOptions.h"
 #include <iterator>
+#include "chrome/TrayFlash.h"
 #include "popup/IEWindows.h"
 #include "popup/uOpozorilo.h"
 #include "settings/LockState.h"
@@ -19,7 +20,6 @@ constexpr const char* AddressBarOrLastTyped =
     "Please choose only one option, either to clear whole IE Address Bar or to clear only last typed urls!";
 constexpr const char* ResetCounterQuestion = "Are you sure you want to reset popup counter?";
 constexpr const char* RestoreDefaultsQuestion = "Are you sure you want to restore default settings?";
-constexpr const char* QuestionCaption = "Confirm";
 
 constexpr const char* DefaultHotKey = "Shift+Ctrl+A";
 constexpr const char* DefaultPanicHotKey = "Shift+Ctrl+P";
@@ -166,6 +166,7 @@ TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, Opt
   cntHeader.setColor(ui::clSilver);
   layout();
   bindHandlers();
+  blockList_.blocker = blockerControls();
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
@@ -386,7 +387,7 @@ void TfrmOptions::FormCreate() {
   edpas.setText(reg1.ReadValue(values::Password));
 
   showClosedPopupsItems(cb_closedpopup.checked());
-  links_.setTrayIcon(TrayImageNormal);
+  links_.setTrayIcon(chrome::TrayImageNormal);
   links_.setTrayHint("Tarnwick");
   if (ui::MenuItem* item = links_.trayMenu.find("PopupsClosed1"))
     item->setCaption("Closed Popups: " + Reg_Counter.ReadValue(counters::Counter));
@@ -593,7 +594,7 @@ void TfrmOptions::btn_counterClick() {
 void TfrmOptions::cb_closedpopupClick() {
   const bool on = cb_closedpopup.checked();
   showClosedPopupsItems(on);
-  links_.setTrayIcon(TrayImageNormal);
+  links_.setTrayIcon(chrome::TrayImageNormal);
   if (on)
     RefreshClosedPopups();
   else
@@ -637,6 +638,16 @@ void TfrmOptions::rb_limitClick() { se_limit.setEnabled(cb_popup.checked() && rb
 
 void TfrmOptions::btn_blockClick() { blockList_.showModal(); }
 
+popup::BlockerControls TfrmOptions::blockerControls() {
+  return popup::BlockerControls{
+      .closeSound = [this] { return cb_sound.checked() ? ed_sound.text() : std::string(); },
+      .counting = [this] { return cb_counter.checked(); },
+      .windowLimit = [this] { return rb_limit_set.checked() ? se_limit.value() : MaxWindowLimit; },
+      .refreshClosedPopups = [this] { RefreshClosedPopups(); },
+      .refreshStats = [this] { RefreshStats(); },
+  };
+}
+
 // ---------------------------------------------------------------------------
 // Hot keys.
 
@@ -647,7 +658,7 @@ void TfrmOptions::HotKeyHotKeyPressed() {
   RaiseCounter(Reg_Counter, counters::CounterPopHot);
   blockList_.blockList.StoreBlockCount();
   RefreshStats();
-  flashTray(TrayImageHotKey);
+  chrome::FlashTray(links_.setTrayIcon, platform_.clock, chrome::TrayImageAdded);
 }
 
 void TfrmOptions::PanicHotKeyHotKeyPressed() {
@@ -656,12 +667,6 @@ void TfrmOptions::PanicHotKeyHotKeyPressed() {
     RaiseCounter(Reg_Counter, counters::CounterPanic);
     RefreshStats();
   }
-}
-
-void TfrmOptions::flashTray(int image) {
-  links_.setTrayIcon(image);
-  platform_.clock.sleep(TrayFlashMs);
-  links_.setTrayIcon(TrayImageNormal);
 }
 
 // ---------------------------------------------------------------------------

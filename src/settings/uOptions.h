@@ -26,11 +26,6 @@
 
 namespace settings {
 
-// The tray icon's images: normal, and a popup added by the hot key.
-inline constexpr int TrayImageNormal = 0;
-inline constexpr int TrayImageHotKey = 1;
-inline constexpr unsigned TrayFlashMs = 500;
-
 // What the options window switches in the rest of the program: the tray
 // icon and its menu, and the main window's timers.
 struct OptionsLinks {
@@ -156,8 +151,8 @@ class TfrmOptions : public chrome::HeaderForm {
   void storeRunEntry(bool on);
   // The tray menu's closed-popups item and the separator below it.
   void showClosedPopupsItems(bool shown);
-  // Shows `image` on the tray icon for a moment, then the normal one.
-  void flashTray(int image);
+  // What the popup blocker reads from the controls and refreshes here.
+  popup::BlockerControls blockerControls();
   std::string thousandsSeparator();
 
   platform::Platform& platform_;

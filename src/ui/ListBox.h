@@ -1,7 +1,9 @@
 // A list of text lines with one selected line, kept in order of insertion or,
 // when Sorted, in ascending order that ignores letter case (equal lines keep
-// the order in which they came).
+// the order in which they came). The user selects a line with the mouse or
+// the arrow keys; a double-click anywhere on the list runs OnDblClick.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 #include "ui/Control.h"
@@ -32,6 +34,8 @@ class ListBox : public Control {
   // selected line selects none.
   void remove(int index);
   void clear();
+
+  std::function<void()> OnDblClick;
 
  private:
   int sortedPlace(const std::string& line) const;

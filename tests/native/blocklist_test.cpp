@@ -21,6 +21,8 @@ constexpr const char* CounterPath = "software\\Tarnwick\\counter";
 
 struct BlockList : ::testing::Test {
   fake::FakePlatform f;
+  ui::PopupMenu trayMenu{f.toolkit, "PopupMenu1"};
+  std::vector<int> trayImages;
   std::unique_ptr<popup::TfrmBlockList> form;
 
   BlockList() {
@@ -30,7 +32,8 @@ struct BlockList : ::testing::Test {
   }
   void start(const std::string* fileData) {
     if (fileData) f.files.addFile(ListFile, *fileData);
-    form = std::make_unique<popup::TfrmBlockList>(f.platform, f.toolkit);
+    form = std::make_unique<popup::TfrmBlockList>(
+        f.platform, f.toolkit, popup::BlockListLinks{trayMenu, [this](int image) { trayImages.push_back(image); }});
     form->create();
   }
   void start(const std::string& fileData) { start(&fileData); }

@@ -23,12 +23,14 @@ std::optional<std::string> FakeDialogs::fileDialog(const char* kind, platform::W
 
 void FakeNotifyArea::add(const platform::TrayRecord& r) {
   calls.push_back("add");
+  icons.push_back(r.icon);
   record = r;
   present = true;
 }
 
 void FakeNotifyArea::modify(const platform::TrayRecord& r) {
   calls.push_back("modify");
+  icons.push_back(r.icon);
   record = r;
 }
 

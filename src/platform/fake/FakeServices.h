@@ -57,6 +57,7 @@ class FakeNotifyArea : public platform::NotifyArea {
   bool present = false;
   platform::TrayRecord record;
   std::vector<std::string> calls;  // "add", "modify", "remove"
+  std::vector<int> icons;          // the image of every add and modify
   platform::Point cursor{100, 200};
   bool cursorReadable = true;
 

@@ -23,7 +23,8 @@ void FakeTime::advance(std::uint64_t ms) {
     // Only one tick is ever pending: time spent in the tick is not caught up.
     if (again != timers_.end()) again->second.due = now_ + again->second.interval;
   }
-  now_ = end;
+  // A tick that slept may have carried time past the end.
+  if (end > now_) now_ = end;
 }
 
 }  // namespace fake

@@ -5,11 +5,11 @@
 namespace fake {
 
 namespace {
-bool sameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
+std::string lowered(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
 }
+bool sameText(const std::string& a, const std::string& b) { return lowered(a) == lowered(b); }
 }  // namespace
 
 FakeWindow& FakeWindows::add(const FakeWindow& w) {
@@ -24,6 +24,7 @@ FakeWindow* FakeWindows::get(platform::WindowId id) {
 }
 
 std::vector<platform::WindowId> FakeWindows::topLevel() {
+  ++enumerations;
   std::vector<platform::WindowId> ids;
   for (auto& w : windows) ids.push_back(w.id);
   return ids;
@@ -35,9 +36,34 @@ std::string FakeWindows::className(platform::WindowId w, std::size_t buffer) {
   return win && buffer > 0 ? win->cls.substr(0, buffer - 1) : "";
 }
 
-std::string FakeWindows::text(platform::WindowId w, std::size_t buffer) {
+std::optional<std::string> FakeWindows::answeredText(platform::WindowId w, std::size_t buffer) {
   auto* win = get(w);
+  if (win && win->hung) return std::nullopt;
   return win && buffer > 0 ? win->title.substr(0, buffer - 1) : "";
+}
+
+std::vector<platform::Windows::KeyedWindow> FakeWindows::keyedWindows(const std::string& cls) {
+  ++enumerations;
+  std::vector<KeyedWindow> found;
+  for (auto& w : windows)
+    if (sameText(w.cls, cls)) found.push_back({lowered(w.title), w.id});
+  return found;
+}
+
+std::string FakeWindows::titleKey(const std::string& title) { return lowered(title); }
+
+bool FakeWindows::postClose(platform::WindowId w) {
+  auto* win = get(w);
+  if (!win) return false;
+  record("close", w);
+  pendingCloses_.push_back(w);
+  return true;
+}
+
+void FakeWindows::deliverCloses() {
+  for (platform::WindowId id : pendingCloses_)
+    std::erase_if(windows, [id](const FakeWindow& w) { return w.id == id && !w.refusesClose; });
+  pendingCloses_.clear();
 }
 
 platform::WindowId FakeWindows::owner(platform::WindowId w) {

@@ -17,6 +17,10 @@ struct FakeWindow {
   platform::WindowId lastActivePopup = 0;
   platform::WindowId owner = 0;
   std::uint32_t exStyle = 0;
+  // Does not answer WM_GETTEXT.
+  bool hung = false;
+  // Asked to close, it stays.
+  bool refusesClose = false;
 };
 
 class FakeWindows : public platform::Windows {
@@ -27,6 +31,8 @@ class FakeWindows : public platform::Windows {
   platform::WindowId foregroundWindow = 0;
   // What was asked of which window, in order: "restore:5", "foreground:5"...
   std::vector<std::string> requests;
+  // Calls of topLevel and keyedWindows: the enumerations made.
+  int enumerations = 0;
 
   FakeWindow& add(const FakeWindow& w);
   FakeWindow* get(platform::WindowId id);
@@ -35,7 +41,9 @@ class FakeWindows : public platform::Windows {
   using platform::Windows::text;
   std::vector<platform::WindowId> topLevel() override;
   std::string className(platform::WindowId w, std::size_t buffer) override;
-  std::string text(platform::WindowId w, std::size_t buffer) override;
+  std::optional<std::string> answeredText(platform::WindowId w, std::size_t buffer) override;
+  std::vector<KeyedWindow> keyedWindows(const std::string& cls) override;
+  std::string titleKey(const std::string& title) override;
   platform::WindowId owner(platform::WindowId w) override;
   platform::WindowId desktop() override { return desktopWindow; }
   std::uint32_t exStyle(platform::WindowId w) override;
@@ -52,11 +60,13 @@ class FakeWindows : public platform::Windows {
   platform::WindowId lastActivePopup(platform::WindowId w) override;
   void bringToTop(platform::WindowId w) override { record("top", w); }
   void postNull(platform::WindowId w) override { record("null", w); }
-  void postClose(platform::WindowId w) override {
-    if (w) record("close", w);
-  }
+  bool postClose(platform::WindowId w) override;
+  // The windows asked to close handle the request: each goes away unless
+  // it refuses. Until then they stay, as a posted request is answered later.
+  void deliverCloses();
 
  private:
+  std::vector<platform::WindowId> pendingCloses_;
   void record(const char* what, platform::WindowId w) { requests.push_back(std::string(what) + ":" + std::to_string(w)); }
 };
 

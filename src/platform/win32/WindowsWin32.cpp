@@ -22,13 +22,58 @@ std::string Windows::className(WindowId w, std::size_t buffer) {
 
 // WM_GETTEXT, as other processes' windows answer it too (GetWindowTextA does
 // not ask a window of another process for its text when it has none cached).
-std::string Windows::text(WindowId w, std::size_t buffer) {
+std::optional<std::string> Windows::answeredText(WindowId w, std::size_t buffer) {
+  if (buffer == 0) return std::string();
   std::string buf(buffer, '\0');
   DWORD_PTR n = 0;
-  if (buffer == 0 || !SendMessageTimeoutA(toHwnd(w), WM_GETTEXT, buffer, reinterpret_cast<LPARAM>(buf.data()),
-                                          SMTO_ABORTIFHUNG, 1000, &n))
-    return "";
-  return std::string(buf.data(), std::min<std::size_t>(n, buffer ? buffer - 1 : 0));
+  if (!SendMessageTimeoutA(toHwnd(w), WM_GETTEXT, buffer, reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
+                           TextTimeoutMs, &n))
+    return std::nullopt;
+  return std::string(buf.data(), std::min<std::size_t>(n, buffer - 1));
+}
+
+namespace {
+
+// The system's own copy of a window's text, whole, as FindWindow compares it.
+std::wstring internalText(HWND h) {
+  std::wstring text(256, L'\0');
+  for (;;) {
+    const int n = InternalGetWindowText(h, text.data(), static_cast<int>(text.size()));
+    if (n < static_cast<int>(text.size()) - 1) return text.substr(0, n > 0 ? n : 0);
+    text.resize(text.size() * 4);
+  }
+}
+
+// FindWindow ignores case as the system's lower-case mapping does.
+std::string keyOf(std::wstring text) {
+  if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+}  // namespace
+
+std::vector<Windows::KeyedWindow> Windows::keyedWindows(const std::string& cls) {
+  struct Walk {
+    const std::string& cls;
+    std::vector<KeyedWindow> found;
+  } walk{cls, {}};
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        auto& walk = *reinterpret_cast<Walk*>(p);
+        char name[257] = "";
+        const int n = GetClassNameA(h, name, sizeof name);
+        if (n > 0 && lstrcmpiA(name, walk.cls.c_str()) == 0) walk.found.push_back({keyOf(internalText(h)), toId(h)});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  return walk.found;
+}
+
+std::string Windows::titleKey(const std::string& title) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, title.data(), static_cast<int>(title.size()), nullptr, 0);
+  std::wstring wide(n > 0 ? n : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, title.data(), static_cast<int>(title.size()), wide.data(), n);
+  return keyOf(std::move(wide));
 }
 
 WindowId Windows::owner(WindowId w) { return static_cast<WindowId>(GetWindowLongPtrA(toHwnd(w), GWLP_HWNDPARENT)); }
@@ -66,9 +111,7 @@ WindowId Windows::lastActivePopup(WindowId w) { return toId(GetLastActivePopup(t
 
 void Windows::bringToTop(WindowId w) { BringWindowToTop(toHwnd(w)); }
 
-void Windows::postClose(WindowId w) {
-  if (w) PostMessageA(toHwnd(w), WM_CLOSE, 0, 0);
-}
+bool Windows::postClose(WindowId w) { return w && PostMessageA(toHwnd(w), WM_CLOSE, 0, 0); }
 
 void Windows::postNull(WindowId w) {
   // PostMessage to no window would post to this thread's queue instead.

@@ -8,13 +8,20 @@ namespace platform::win32 {
 inline HWND toHwnd(WindowId w) { return reinterpret_cast<HWND>(w); }
 inline WindowId toId(HWND h) { return reinterpret_cast<WindowId>(h); }
 
+// How long a window has to answer WM_GETTEXT before it is taken as not
+// answering: well under the half second the popup blocker may hold the
+// program when it closes a window.
+inline constexpr unsigned TextTimeoutMs = 200;
+
 class Windows : public platform::Windows {
  public:
   using platform::Windows::className;
   using platform::Windows::text;
   std::vector<WindowId> topLevel() override;
   std::string className(WindowId w, std::size_t buffer) override;
-  std::string text(WindowId w, std::size_t buffer) override;
+  std::optional<std::string> answeredText(WindowId w, std::size_t buffer) override;
+  std::vector<KeyedWindow> keyedWindows(const std::string& cls) override;
+  std::string titleKey(const std::string& title) override;
   WindowId owner(WindowId w) override;
   WindowId desktop() override;
   std::uint32_t exStyle(WindowId w) override;
@@ -31,7 +38,7 @@ class Windows : public platform::Windows {
   WindowId lastActivePopup(WindowId w) override;
   void bringToTop(WindowId w) override;
   void postNull(WindowId w) override;
-  void postClose(WindowId w) override;
+  bool postClose(WindowId w) override;
 };
 
 }  // namespace platform::win32

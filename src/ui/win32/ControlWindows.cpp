@@ -1,7 +1,7 @@
 // The controls realised as the system's own: check boxes, radio buttons and
 // group boxes (BUTTON), text fields (EDIT), hot-key fields
-// (msctls_hotkey32), spin edits (EDIT with msctls_updown32) and page
-// controls (SysTabControl32). The model stays the source of truth: what the
+// (msctls_hotkey32), spin edits (EDIT with msctls_updown32), lists
+// (LISTBOX) and page controls (SysTabControl32). The model stays the source of truth: what the
 // user does goes into the model, and the model's state comes back out.
 #include <windows.h>
 #include <commctrl.h>
@@ -368,6 +368,43 @@ bool SpinEditWindow::reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
       return true;
     default: return false;
   }
+}
+
+// ---------------------------------------------------------------------------
+
+void ListBoxWindow::synced() {
+  if (shown_ != list_.items()) {
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+    for (const std::string& line : list_.items())
+      SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    shown_ = list_.items();
+  }
+  if (SendMessageA(hwnd_, LB_GETCURSEL, 0, 0) != list_.itemIndex()) SendMessageA(hwnd_, LB_SETCURSEL, list_.itemIndex(), 0);
+}
+
+LRESULT ListBoxWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_LBUTTONDBLCLK) return NativeControlWindow::handle(msg, wp, lp);
+  // The control selects first; the event comes after that selection.
+  const LRESULT r = NativeControlWindow::handle(msg, wp, lp);
+  ui::ListBox& list = list_;
+  toolkit_.dispatch([&list] {
+    if (list.OnDblClick) list.OnDblClick();
+  });
+  return r;
+}
+
+bool ListBoxWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  if (msg != WM_COMMAND || HIWORD(wp) != LBN_SELCHANGE) return false;
+  result = 0;
+  if (!syncing()) {
+    const int index = static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0));
+    ui::ListBox& list = list_;
+    toolkit_.dispatch([&list, index] { list.setItemIndex(index); });
+  }
+  return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/GraphicControl.h"
+#include "ui/ListBox.h"
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
@@ -402,6 +403,27 @@ class SpinEditWindow : public NativeControlWindow {
   ui::SpinEdit& spin_;
   HWND upDown_ = nullptr;
   int upDownWidth_ = 16;
+};
+
+// LISTBOX showing the model's lines in the model's order; the user's
+// selection goes to the model, and a double-click runs the model's event
+// once the click has selected what lies under the pointer.
+class ListBoxWindow : public NativeControlWindow {
+ public:
+  ListBoxWindow(Win32Toolkit& toolkit, ui::ListBox& list) : NativeControlWindow(toolkit, list), list_(list) {}
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  const char* nativeClass() const override { return "LISTBOX"; }
+  DWORD nativeStyle() const override { return LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP; }
+  DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
+  std::string windowText() const override { return ""; }
+  bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void synced() override;
+
+ private:
+  ui::ListBox& list_;
+  std::vector<std::string> shown_;  // the lines the control holds
 };
 
 // SysTabControl32: a tab per sheet; the sheets are child panels filling its
