@@ -59,6 +59,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -273,10 +274,51 @@ class Win32Control:
         x, y, w, h = self.window
         return x + w // 2, y + h // 2
 
+    @property
+    def lines(self):
+        """A list box's lines."""
+        return self.text.split("|") if self.text else []
+
     def __repr__(self):
         return "Win32Control(%#x %s %r%s%s state=%s)" % (self.hwnd, self.cls, self.text,
                                                           "" if self.visible else " hidden",
                                                           "" if self.enabled else " disabled", self.state)
+
+
+class TrayWatch:
+    """Pictures of one notification-area square taken about ten times a
+    second in the background while the `with` block runs: a change shorter
+    than a check made now and then could see (a half-second flash) is in
+    them."""
+
+    def __init__(self, scenario, slot):
+        self.s = scenario
+        x, y, w, h = scenario.taskbar()
+        self.rect = (x + w - h * (slot + 1), y, h, h)  # as slot_image takes it
+        self.pictures = []
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._sample, daemon=True)
+
+    def _sample(self):
+        while not self._stop.is_set():
+            try:
+                self.pictures.append(self.s.grab().crop(*self.rect))
+            except E2EError:
+                pass
+            self._stop.wait(0.05)
+
+    def __enter__(self):
+        self._thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self._stop.set()
+        self._thread.join(10)
+        return False
+
+    def changed_from(self, picture):
+        """How many pictures differ from `picture`."""
+        return sum(1 for p in self.pictures if p.diff(picture) > 0)
 
 
 class App:
@@ -644,6 +686,11 @@ class Scenario:
     def right_click(self, x, y):
         self.click(x, y, button=3)
 
+    def double_click(self, x, y):
+        self.move(x, y)
+        time.sleep(0.05)
+        self.xdo("click", "--repeat", 2, "--delay", 80, 1)
+
     def hover(self, x, y):
         # Tooltips wait for the pointer to move over the tool, then to rest.
         self.move(x - 2, y)
@@ -762,6 +809,10 @@ class Scenario:
     def slot_image(self, slot, img=None):
         x, y, w, h = self.taskbar()
         return (img or self.grab()).crop(x + w - h * (slot + 1), y, h, h)
+
+    def watch_slot(self, slot):
+        """A TrayWatch of the icon in `slot`."""
+        return TrayWatch(self, slot)
 
     def _new_slot(self, before):
         # A new icon takes the square left of those already there.

@@ -191,3 +191,45 @@ def open_options(s, app, tab=0):
 
     return wait_until(on_tab, 10, interval=0.3, what="the %s tab of the options window" % OPTIONS_TABS[tab])
 
+
+# ---------------------------------------------------------------- the program's boxes
+
+NOTICE_CLIENT = (487, 72)
+NOTICE_TEXT = (52, 24, 353, 41)  # where its text stands, in its client area
+YELLOW, WHITE = (255, 255, 0), (255, 255, 255)
+
+
+def click(s, control):
+    s.click(*control.centre)
+    time.sleep(0.2)
+
+
+def answer(s, app, cls, match, by, shot=None, check=None):
+    """Waits for the program's `cls` window that `match`es, keeps its picture,
+    runs `check`, answers by a click on button `by` or the key `by`."""
+    def up():
+        return [w for w in s.win32_windows(cls=cls, exe=app.exe_name, controls=True) if w.visible and match(w)]
+    box = wait_until(up, 5, what="the %s window (%s)" % (cls, shot))[0]
+    time.sleep(0.5)
+    if shot:
+        s.screenshot(shot)
+    if check:
+        check(box)
+    click(s, box.control(by)) if by in ("Close", "Yes", "No") else s.key_on(box, by)
+    wait_until(lambda: not up(), 5, what="the %s window to go (%s)" % (cls, shot))
+    time.sleep(0.3)
+
+
+def expect_notice(s, app, shot, colour, by):
+    """The notice window, its text painted in `colour`."""
+    def painted(note):
+        x, y = note.window[:2]
+        text = s.grab().crop(x + NOTICE_TEXT[0], y + NOTICE_TEXT[1], NOTICE_TEXT[2], NOTICE_TEXT[3])
+        other = WHITE if colour == YELLOW else YELLOW
+        s.expect(text.count(colour) > 100 and text.count(other) < 20, "%s: the text is not in %s" % (shot, colour))
+    answer(s, app, "TarnwickForm", lambda w: w.client == NOTICE_CLIENT, by, shot, painted)
+
+
+def ask(s, app, button, question, by, shot=None):
+    click(s, button)
+    answer(s, app, "#32770", lambda w: question in w.body, by, shot)

@@ -18,53 +18,10 @@ import harness
 from harness import Scenario, wait_until
 import tarnwick_ui as ui
 from tarnwick_ui import MAIN_KEY
+from browsers import Browser, COUNTER_KEY, SUFFIX, block_file, counter
 
-COUNTER_KEY = MAIN_KEY + r"\counter"
-SUFFIX = " - Microsoft Internet Explorer"
 # How long a key that should do nothing is given to do something.
 QUIET = 1.5
-
-
-def counter(s, name):
-    return s.reg_query(COUNTER_KEY, name)
-
-
-def block_file(s, app):
-    path = os.path.join(os.path.dirname(app.path), "tarnwick_block.txt")
-    if not os.path.exists(path):
-        return None
-    with open(path, "rb") as f:
-        return f.read()
-
-
-class Browser:
-    """One stand-in browser process with its windows and its WM_CLOSE log."""
-
-    def __init__(self, s, name, *pages):
-        self.s = s
-        self.log = os.path.join(s.workdir, name + ".log")
-        args = ["--log", s._wine_path(self.log), "--quit-after", "150000"]
-        for page in pages:
-            args += ["--window", page + SUFFIX]
-        s.launch(s.helper("iexplore"), args)
-        wait_until(lambda: "ready" in self.lines(), 20, what="the stand-in browser %s" % name)
-        self.titles = [p + SUFFIX for p in pages]
-
-    def lines(self):
-        if not os.path.exists(self.log):
-            return []
-        with open(self.log, encoding="latin-1") as f:
-            return f.read().splitlines()
-
-    def closed(self):
-        return [line[len("WM_CLOSE "):] for line in self.lines() if line.startswith("WM_CLOSE ")]
-
-    def bring_to_front(self, title):
-        """Clicks the window's caption, as a person brings a window to the front."""
-        w = wait_until(lambda: self.s.windows(name=title), 10, what="the window %r" % title)[0]
-        x, y, _, _ = self.s.geometry(w)
-        self.s.click(x + 120, y + 10)
-        time.sleep(0.5)
 
 
 def press_and_wait(s, keys, pred, what, timeout=5):

@@ -15,16 +15,15 @@ the real open dialog of the "..." button (its path typed into the file name
 field and Enter pressed), and the "Play" button: the file's samples arrive
 at the sound device, here ALSA's file plugin in the scenario's own home."""
 
-import math
 import os
-import struct
 import time
-import wave
 
 import harness
 from harness import Scenario, wait_until
 import tarnwick_ui as ui
 from tarnwick_ui import MAIN_KEY
+import sound_device
+from sound_device import sine_wav, size
 
 PASSWORD = "secret"
 WRONG = "Secret"  # differs in letter case only
@@ -186,30 +185,9 @@ def lock():
         assert help_pane_own_visibility(s, app)
 
 
-def sine_wav(path, seconds=0.5, rate=22050):
-    """A 16-bit mono WAV file; returns its sample bytes: a tone with a
-    small saw-tooth added, so that what arrives can only be these samples."""
-    frames = b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * 440 * i / rate)) + i % 97)
-                      for i in range(int(seconds * rate)))
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with wave.open(path, "wb") as w:
-        w.setnchannels(1)
-        w.setsampwidth(2)
-        w.setframerate(rate)
-        w.writeframes(frames)
-    return frames
-
-
-def size(path):
-    return os.path.getsize(path) if os.path.exists(path) else 0
-
-
 def sound():
     with Scenario("sound", own_home=True) as s:
-        # ALSA's default device writes what is played into a file.
-        played = os.path.join(s.workdir, "played.raw")
-        with open(os.path.join(s.home, ".asoundrc"), "w") as f:
-            f.write('pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' % played)
+        played = sound_device.file_sink(s)
         samples = sine_wav(os.path.join(s.prefix, "drive_c", "Sounds", "chime.wav"))
         app = s.start_tarnwick()
         time.sleep(1)

@@ -42,9 +42,6 @@ SHIFT, CTRL, ALT = 0x100, 0x200, 0x400
 # The main window's Options pane: its caption bar (the third), then its
 # items 20 apart, one per tab.
 OPTIONS_CAPTION_Y = 40 + 35 * 2
-NOTICE_CLIENT = (487, 72)
-NOTICE_TEXT = (52, 24, 353, 41)  # where its text stands, in its client area
-YELLOW, WHITE = (255, 255, 0), (255, 255, 255)
 # Labels drawn inside a group box (not windows): grey when disabled.
 LABELS = {"Limit max opened windows:": ("Popup blocking settings", (14, 76, 150, 13)),
           "File name:": ("Misc", (32, 93, 54, 13))}
@@ -57,7 +54,7 @@ def options(s, app):
 
 def close(s, app, o, by):
     """Closes the window by a click on its button `by` or by the key `by`."""
-    click(s, o.control(by)) if by in ("Close", "Apply", "btnMinimize") else s.key_on(o, by)
+    ui.click(s, o.control(by)) if by in ("Close", "Apply", "btnMinimize") else s.key_on(o, by)
     wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="the window to close (%s)" % by)
     time.sleep(0.3)
 
@@ -156,11 +153,6 @@ def expect_menu(s, app, entries, when, left=False):
     ui.close_menus(s, app)
 
 
-def click(s, control):
-    s.click(*control.centre)
-    time.sleep(0.2)
-
-
 def go_to_tab(s, o, app, tab):
     """Ctrl+Tab, pressed on the window, until `tab` is selected."""
     want = TABS.index(tab)
@@ -179,7 +171,7 @@ def clicks(s, o, app, per_tab):
     for tab, captions in per_tab:
         o = go_to_tab(s, o, app, tab)
         for caption in captions:
-            click(s, find(o, caption))
+            ui.click(s, find(o, caption))
     return options(s, app)
 
 
@@ -192,38 +184,7 @@ def spin_arrow(s, o, up, times):
 
 def log_in(s, app, password, entries):
     s.click(*ui.menu_entry(s, ui.open_menu(s, app), entries, "Log &in..."))
-    answer(s, app, None, lambda w: w.title == "Log in", "Return", check=lambda w: ui.type_on(s, w, password))
-
-
-def answer(s, app, cls, match, by, shot=None, check=None):
-    """Waits for the program's `cls` window that `match`es, keeps its picture,
-    runs `check`, answers by a click on button `by` or the key `by`."""
-    def up():
-        return [w for w in s.win32_windows(cls=cls, exe=app.exe_name, controls=True) if w.visible and match(w)]
-    box = wait_until(up, 5, what="the %s window (%s)" % (cls, shot))[0]
-    time.sleep(0.5)
-    if shot:
-        s.screenshot(shot)
-    if check:
-        check(box)
-    click(s, box.control(by)) if by in ("Close", "Yes", "No") else s.key_on(box, by)
-    wait_until(lambda: not up(), 5, what="the %s window to go (%s)" % (cls, shot))
-    time.sleep(0.3)
-
-
-def expect_notice(s, app, shot, colour, by):
-    """The notice window, its text painted in `colour`."""
-    def painted(note):
-        x, y = note.window[:2]
-        text = s.grab().crop(x + NOTICE_TEXT[0], y + NOTICE_TEXT[1], NOTICE_TEXT[2], NOTICE_TEXT[3])
-        other = WHITE if colour == YELLOW else YELLOW
-        s.expect(text.count(colour) > 100 and text.count(other) < 20, "%s: the text is not in %s" % (shot, colour))
-    answer(s, app, "TarnwickForm", lambda w: w.client == NOTICE_CLIENT, by, shot, painted)
-
-
-def ask(s, app, button, question, by, shot=None):
-    click(s, button)
-    answer(s, app, "#32770", lambda w: question in w.body, by, shot)
+    ui.answer(s, app, None, lambda w: w.title == "Log in", "Return", check=lambda w: ui.type_on(s, w, password))
 
 
 def options_from_pane(s, app, tab):
@@ -295,30 +256,30 @@ def nothing_stored():
         # then the whole address bar with the last typed URL (Apply).
         o = clicks(s, ui.open_options(s, app, 3), app, [("Misc", [AUTO_ERASE]), ("Erase", ["Temp Folder"])])
         s.key_on(o, "Return")
-        expect_notice(s, app, "refusal-erase", YELLOW, "Close")
+        ui.expect_notice(s, app, "refusal-erase", ui.YELLOW, "Close")
         o = clicks(s, o, app, [("Erase", ["IE Address Bar"]), ("Browser", [LAST_TYPED, "Apply"])])
-        expect_notice(s, app, "refusal-address", WHITE, "Escape")
+        ui.expect_notice(s, app, "refusal-address", ui.WHITE, "Escape")
         expect_keys(s, start, "after both refusals")
 
         # What is wanted, tab by tab; a box reached by Tab, ticked by Space.
         o = clicks(s, options(s, app), app, [("Erase", ["IE Address Bar", "IE Cache"])])
         s.key_on(o, "Tab", "space")
         o = clicks(s, o, app, [("Erase", ["Run History", "Find History"]), ("Browser", [START_PAGE, WEB, USER_PASS])])
-        click(s, find(o, START_PAGE, "Edit"))
+        ui.click(s, find(o, START_PAGE, "Edit"))
         s.key_on(o, "End", "shift+Home")  # whatever it holds is replaced
         ui.type_on(s, o, "http://home.example/")
         o = clicks(s, o, app, [("Popup Blocker", [BLOCKER])])
         expect_state(s, o, {COUNTER: (0, True), MANUAL: (1, True), MAXIMUM: (0, True), "spin": (5, True),
                             "start page enabled": True, "Cookies": (1, True), RESET + " enabled": False},
                      "the blocker ticked")
-        click(s, find(o, COUNTER))
+        ui.click(s, find(o, COUNTER))
         spin_arrow(s, o, up=False, times=3)
-        click(s, find(o, MAXIMUM, "msctls_hotkey32"))
+        ui.click(s, find(o, MAXIMUM, "msctls_hotkey32"))
         s.key_on(o, "ctrl+shift+j")
         o = clicks(s, o, app, [("Misc", [RUN])])
-        click(s, find(o, LEFT_MOUSE, "msctls_hotkey32"))
+        ui.click(s, find(o, LEFT_MOUSE, "msctls_hotkey32"))
         s.key_on(o, "F8")  # no modifier: Ctrl is added
-        click(s, find(o, LEFT_MOUSE, "Edit"))
+        ui.click(s, find(o, LEFT_MOUSE, "Edit"))
         ui.type_on(s, o, "k3y")
         o = options(s, app)
         expect_state(s, o, {COUNTER: (1, True), RESET + " enabled": True, "spin": (2, True),
@@ -332,9 +293,9 @@ def nothing_stored():
         o = ui.open_options(s, app)
         applied = keys_now(s)  # with the log-in's "Pass Temp"
         question = "Are you sure you want to restore default settings?"
-        ask(s, app, o.control("Default"), question, "n", shot="default-question")
+        ui.ask(s, app, o.control("Default"), question, "n", shot="default-question")
         expect_keys(s, applied, "after Default answered No")
-        ask(s, app, o.control("Default"), question, "Yes")
+        ui.ask(s, app, o.control("Default"), question, "Yes")
         ie_start = applied[IE_MAIN].get("start page", ("", ""))[1]
         expect_keys(s, with_values(applied, {
             MAIN_KEY: dict(DEFAULT_MAIN, **{"Edit start": ie_start}),
@@ -401,9 +362,9 @@ def everything_stored():
         expect_state(s, o, changed, "reopened")
         s.screenshot("reopened-popup-blocker")
         question = "Are you sure you want to reset popup counter?"
-        ask(s, app, find(o, RESET), question, "No")
+        ui.ask(s, app, find(o, RESET), question, "No")
         s.expect(s.reg_query(COUNTER_KEY, "Counter") == "1234", "No changed the count")
-        ask(s, app, find(o, RESET), question, "y", shot="reset-question")
+        ui.ask(s, app, find(o, RESET), question, "y", shot="reset-question")
         s.expect(s.reg_query(COUNTER_KEY, "Counter") == "0", "Yes did not zero the count")
         o = go_to_tab(s, o, app, "Stats")
         s.screenshot("stats-after-reset")

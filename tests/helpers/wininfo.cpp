@@ -23,7 +23,9 @@
 // the control holds beyond its text: 1 or 0 for a check box
 // or radio button, the shortcut value (HOTKEYF flags in the high byte) of a
 // hot-key field, the position of an up-down, the selected tab of a tab
-// control, the password character's code of a password field; else empty.
+// control, the password character's code of a password field, the selected
+// line of a list box (-1 for none); else empty. A list box's text is its
+// lines joined by "|".
 // The last line is "end".
 #include <windows.h>
 #include <commctrl.h>
@@ -89,11 +91,30 @@ std::string stateOf(HWND c, const char* cls) {
   if (lstrcmpiA(cls, HOTKEY_CLASSA) == 0) return std::to_string(SendMessageA(c, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
   if (lstrcmpiA(cls, UPDOWN_CLASSA) == 0) return std::to_string(static_cast<short>(SendMessageA(c, UDM_GETPOS, 0, 0)));
   if (lstrcmpiA(cls, WC_TABCONTROLA) == 0) return std::to_string(SendMessageA(c, TCM_GETCURSEL, 0, 0));
+  if (lstrcmpiA(cls, "ListBox") == 0) return std::to_string(SendMessageA(c, LB_GETCURSEL, 0, 0));
   if (lstrcmpiA(cls, "Edit") == 0) {
     const LRESULT pc = SendMessageA(c, EM_GETPASSWORDCHAR, 0, 0);
     return pc ? std::to_string(pc) : "";
   }
   return "";
+}
+
+// The lines of another program's list box, each asked for with a bound and
+// in its wide form (the narrow one comes back cut to its first letter).
+std::string listLines(HWND c) {
+  std::string joined;
+  DWORD_PTR count = 0;
+  if (!SendMessageTimeoutW(c, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 250, &count)) return joined;
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    wchar_t line[1024] = L"";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(c, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 250, &length) || length >= 1024) break;
+    SendMessageTimeoutW(c, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line), SMTO_ABORTIFHUNG, 250, &length);
+    char narrow[2048] = "";
+    WideCharToMultiByte(CP_ACP, 0, line, -1, narrow, sizeof narrow, nullptr, nullptr);
+    joined += (i ? "|" : "") + std::string(narrow);
+  }
+  return joined;
 }
 
 BOOL CALLBACK eachControl(HWND c, LPARAM) {
@@ -106,12 +127,13 @@ BOOL CALLBACK eachControl(HWND c, LPARAM) {
     SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 250, &got);
   else
     GetWindowTextA(c, text, sizeof text);
+  const std::string content = lstrcmpiA(cls, "ListBox") == 0 ? listLines(c) : std::string(text);
   std::string line = "control\thwnd=" + hex(reinterpret_cast<ULONG_PTR>(c)) +
                      "\tparent=" + hex(reinterpret_cast<ULONG_PTR>(GetParent(c))) + "\tclass=" + cls +
                      "\tvisible=" + (IsWindowVisible(c) ? "1" : "0") +
                      "\tshown=" + ((GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) ? "1" : "0") + "\tenabled=" + (IsWindowEnabled(c) ? "1" : "0") +
                      "\tfocused=" + (GetFocus() == c ? "1" : "0") + "\twindow=" + rect(c) +
-                     "\tstate=" + stateOf(c, cls) + "\ttext=" + text + "\n";
+                     "\tstate=" + stateOf(c, cls) + "\ttext=" + content + "\n";
   std::fputs(line.c_str(), g_file);
   return TRUE;
 }
