@@ -12,5 +12,6 @@ double median(std::vector<double> samples);
 // Each benchmark prints its medians and ratios; false when a run went wrong.
 bool folderTree(int rounds);
 bool processDetection(int rounds);
+bool closingLoop(int rounds);
 
 }  // namespace bench

@@ -1,6 +1,7 @@
 // tarnwick_bench.exe [ROUNDS]: times the tree deletion of the eraser against
-// the command interpreter's own "rd /s /q", and the browser test at growing
-// numbers of top-level windows against its bare platform calls.
+// the command interpreter's own "rd /s /q", and the browser test and the
+// popup blocker's closing loop at growing numbers of top-level windows
+// against their bare platform calls.
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const bool treeOk = bench::folderTree(rounds);
   const bool processOk = bench::processDetection(rounds);
+  const bool blockerOk = bench::closingLoop(rounds);
   std::fflush(stdout);
-  return treeOk && processOk ? 0 : 1;
+  return treeOk && processOk && blockerOk ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks (tarnwick_bench.exe, built by `make bench`) under Wine
-# in a prefix of their own, on $DISPLAY or a new Xvfb, and stops both after.
+# in a prefix of their own, on $DISPLAY or a new Xvfb, and stops both after;
+# then the idle program's CPU (bench/idle_cpu.py, IDLE_SECONDS a run, 60
+# unless set) with tarnwick.exe and the test helpers built beside EXE.
 #   bench/run.sh EXE [ROUNDS]
 set -u
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,3 +27,8 @@ fi
 bash "$ROOT/scripts/wine-prefix.sh" >/dev/null || exit 1
 echo "Benchmarks: $EXE, $ROUNDS rounds, Wine prefix $WINEPREFIX"
 timeout 1800 wine "$EXE" "$ROUNDS"
+status=$?
+BUILD="$(cd "$(dirname "$EXE")" && pwd)"
+TARNWICK_EXE="$BUILD/tarnwick.exe" TARNWICK_BUILD="$BUILD" TARNWICK_HELPERS="$BUILD/helpers" \
+  timeout 900 python3 "$ROOT/bench/idle_cpu.py" "${IDLE_SECONDS:-60}" || status=1
+exit $status

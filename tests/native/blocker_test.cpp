@@ -163,4 +163,7 @@ TEST_F(Blocker, BlockListWindowButtonsAndTheirNotices) {
   b().btnClearAllClick();
   EXPECT_EQ(b().lbBlock.count(), 0);
   EXPECT_EQ(f.files.readFile("C:\\Tarnwick\\tarnwick_block.txt"), "");
+
+  b().btnHelpClick();
+  EXPECT_EQ(f.help.requests, (std::vector<std::string>{"topic:help.chm:BlockList"}));
 }

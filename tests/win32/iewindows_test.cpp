@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 #include "platform/win32/WindowsWin32.h"
 #include "popup/IEWindows.h"
@@ -160,4 +161,66 @@ TEST_F(IEWindows, ActiveWindowExistenceAndClose) {
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_REMOVE));
   pump();
   EXPECT_EQ(closes.size(), 1u);
+}
+
+TEST_F(IEWindows, OneEnumerationAnswersEveryLookupAsTheSystemDoes) {
+  const std::string page = unique("Caf\xE9 News") + Suffix;
+  const std::string longPage = unique(std::string(300, 'L')) + Suffix;
+  HWND hidden = make(page);
+  HWND shown = make(page, true);
+  HWND tall = make(longPage);
+  make(page, true, 0, nullptr, "TarnwickNotIE");
+  ASSERT_TRUE(hidden && shown && tall);
+
+  popup::IEWindowIndex index(windows_);
+  std::string upper = page, lower = page;
+  std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  upper.replace(upper.find('\xE9'), 1, "\xC9");  // the accented letter in capitals too
+  for (const std::string& title : {page, upper, lower, longPage, longPage.substr(0, 254), page.substr(1),
+                                   page + " ", std::string(), Suffix}) {
+    SCOPED_TRACE(title.substr(0, 40));
+    EXPECT_EQ(index.find(title), popup::FindIEWindowByTitle(windows_, title));
+  }
+  EXPECT_EQ(index.find(upper), id(shown)) << "the topmost of the pair, whatever the letter case";
+  EXPECT_EQ(index.find(longPage), id(tall));
+
+  // The index is what it was when taken, until it is taken again.
+  DestroyWindow(shown);
+  EXPECT_EQ(index.find(page), id(shown));
+  index.retake();
+  EXPECT_EQ(index.find(page), id(hidden));
+  EXPECT_FALSE(popup::CloseIEWindow(windows_, id(shown))) << "a window that is gone is not asked";
+}
+
+TEST_F(IEWindows, AWindowThatDoesNotAnswerIsPassedOverUntilItDoes) {
+  // The window's thread sits on an event instead of its messages.
+  const std::string page = unique("Busy") + Suffix;
+  HANDLE wake = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HWND busy = nullptr;
+  DWORD ownerThread = 0;
+  HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread owner([&] {
+    busy = CreateWindowExA(0, "IEFrame", page.c_str(), WS_POPUP | WS_VISIBLE, 10, 10, 120, 80, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+    ownerThread = GetCurrentThreadId();
+    SetEvent(made);
+    WaitForSingleObject(wake, INFINITE);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(busy);
+  });
+  WaitForSingleObject(made, INFINITE);
+  ASSERT_NE(busy, nullptr);
+
+  EXPECT_EQ(windows_.answeredText(id(busy), popup::VisibleBuffer), std::nullopt);
+  EXPECT_TRUE(ours(popup::EnumVisibleIEWindows(windows_)).empty());
+  EXPECT_EQ(popup::IEWindowIndex(windows_).find(page), id(busy)) << "the lookup asks the window nothing";
+
+  SetEvent(wake);
+  EXPECT_EQ(windows_.answeredText(id(busy), popup::VisibleBuffer), page);
+  PostThreadMessageA(ownerThread, WM_QUIT, 0, 0);
+  owner.join();
+  CloseHandle(wake);
+  CloseHandle(made);
 }

@@ -1,0 +1,80 @@
+"""The CPU the idle program takes: tarnwick.exe runs untouched for SECONDS
+(60 unless given) in a Wine desktop of its own with 50 block-list entries
+and 100 more top-level windows open (hidden browser windows of the stand-in
+browser, so that the open-window limit leaves them), once with the popup
+blocker on and once with it off. Prints the user plus system time of the
+program's process as a share of one core, and the same of the Wine server,
+which answers the window enumerations.
+
+    python3 bench/idle_cpu.py [SECONDS]
+
+Needs what the end-to-end tests need: TARNWICK_EXE, TARNWICK_HELPERS and a
+prepared WINEPREFIX (bench/run.sh sets them up)."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+
+import harness  # noqa: E402
+from harness import Scenario  # noqa: E402
+from browsers import Browser, SUFFIX  # noqa: E402
+from tarnwick_ui import MAIN_KEY  # noqa: E402
+
+TICK = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system time of a process so far."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICK
+
+
+def wineserver(s):
+    for pid in s.prefix_pids():
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as f:
+                argv0 = os.path.basename(f.read().split(b"\0")[0].decode(errors="replace"))
+        except OSError:
+            continue
+        if argv0.startswith("wineserver"):
+            return pid
+    return None
+
+
+def idle(blocker, seconds):
+    with Scenario("idle_cpu_blocker_%s" % ("on" if blocker else "off")) as s:
+        folder = os.path.join(s.prefix, "drive_c", "Tarnwick")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "tarnwick_block.txt"), "wb") as f:
+            f.write(b"".join(b"Listed %d\r\n" % i for i in range(50)))
+        s.reg_add(MAIN_KEY, "Popup Blocker", "1" if blocker else "0")
+        Browser(s, "pages", *[("hidden-window", "Page %d%s" % (i, SUFFIX)) for i in range(100)])
+        app = s.start_tarnwick()
+        time.sleep(5)  # start-up done
+        server = wineserver(s)
+        t0, p0 = time.monotonic(), cpu_seconds(app.pid)
+        w0 = cpu_seconds(server) if server else 0.0
+        time.sleep(seconds)
+        elapsed = time.monotonic() - t0
+        program = (cpu_seconds(app.pid) - p0) / elapsed
+        server_share = (cpu_seconds(server) - w0) / elapsed if server else float("nan")
+        return program, server_share
+
+
+def main():
+    seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 60
+    results = {on: idle(on, seconds) for on in (False, True)}
+    print("Idle program over %.0f s, 50 entries, 100 hidden browser windows: CPU as a share of one core" % seconds)
+    print("  %-8s %10s %12s" % ("blocker", "program", "wineserver"))
+    for on in (False, True):
+        program, server = results[on]
+        print("  %-8s %9.2f%% %11.2f%%" % ("on" if on else "off", 100 * program, 100 * server))
+    off, on = results[False][0], results[True][0]
+    print("  blocker on costs %.2f%% of a core more than off" % (100 * (on - off)))
+
+
+if __name__ == "__main__":
+    harness.main(main)
