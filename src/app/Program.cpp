@@ -44,7 +44,8 @@ settings::OptionsLinks linksOf(TfrmMain& main) {
                                 [&tray](bool left) { tray.LeftPopup = left; },
                                 main.Timer1,
                                 main.Timer2,
-                                main.StartPageTimer};
+                                main.StartPageTimer,
+                                [&main] { main.TypedUrls.TakeSnapshot(); }};
 }
 
 popup::BlockListLinks blockListLinksOf(TfrmMain& main) {

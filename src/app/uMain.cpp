@@ -1,6 +1,7 @@
 #include "app/uMain.h"
 #include "app/uAbout.h"
 #include "settings/LockState.h"
+#include "settings/Readers.h"
 #include "settings/uLogin.h"
 #include "settings/Schema.h"
 
@@ -48,6 +49,7 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
       Tray(*this, platform.tray, platform.windows, TrayIconCount),
       IECache1(platform.urlCache),
       Eraser(platform, toolkit, IECache1, reg5, TempFolderPath, UrlHistory),
+      TypedUrls(platform, reg6, toolkit.title()),
       platform_(platform) {
   setCaption("Tarnwick");
   IECache1.setFilterOptions({eraser::TFilterOption::NORMAL_ENTRY, eraser::TFilterOption::STICKY_ENTRY,
@@ -73,6 +75,9 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
   OnHide = [this] { FormHide(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
   OnDestroy = [this] { FormDestroy(); };
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
+  StartPageTimer.OnTimer = [this] { StartPageTimerTimer(); };
 }
 
 TfrmMain::~TfrmMain() { destroy(); }
@@ -142,6 +147,9 @@ void TfrmMain::FormCreate() {
   TempFolderPath = platform_.files.tempFolder();
   // The registry watcher observes the typed-URL key, so it must exist.
   platform_.registry.create(platform::Hive::CurrentUser, settings::keys::TypedUrls);
+  RegWatch = std::make_unique<guard::TRegWatches>(platform_.registry, platform_.gui, platform::Hive::CurrentUser,
+                                                  settings::keys::TypedUrls, [this] { RegWatchMessage(); });
+  RegWatch->Start();
 
   const std::string password = reg6.ReadValue(settings::values::Password);
   const settings::LockState lock = settings::lockStateForPassword(password);
@@ -173,7 +181,28 @@ void TfrmMain::FormClose(ui::CloseAction& action) {
   action = ui::CloseAction::Hide;
 }
 
-void TfrmMain::FormDestroy() { UrlHistory.reset(); }
+void TfrmMain::FormDestroy() {
+  if (RegWatch) RegWatch->Terminate();
+  UrlHistory.reset();
+}
+
+void TfrmMain::Timer1Timer() { Timer2.setEnabled(settings::isFlagOn(reg6.ReadValue(settings::values::Erase))); }
+
+void TfrmMain::Timer2Timer() {
+  if (Eraser.browserRuns()) return;
+  EraseSelected();
+}
+
+// Never creates the browser's main key: reg9 may not.
+void TfrmMain::StartPageTimerTimer() {
+  if (!settings::isFlagOn(reg6.ReadValue(settings::values::StartPage))) return;
+  const std::string wanted = reg6.ReadValue(settings::values::EditStart);
+  if (reg9.ReadValue(settings::foreign::StartPage) == wanted) return;
+  reg9.AddValue(settings::foreign::StartPage, wanted);
+  reg9.WriteValues();
+}
+
+void TfrmMain::RegWatchMessage() { TypedUrls.Restore(); }
 
 void TfrmMain::Exit1Click() { toolkit().terminate(); }
 void TfrmMain::btnHideClick() { hide(); }

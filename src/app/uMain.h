@@ -8,6 +8,8 @@
 #include "chrome/WindowHeader.h"
 #include "eraser/EraseEngine.h"
 #include "eraser/IECache.h"
+#include "guard/RegWatches.h"
+#include "guard/TypedUrls.h"
 #include "platform/Platform.h"
 #include "popup/uBlockList.h"
 #include "settings/mRegistry.h"
@@ -53,6 +55,9 @@ class TfrmMain : public chrome::HeaderForm {
   std::unique_ptr<platform::UrlHistory> UrlHistory;
   eraser::TIECache IECache1;
   eraser::EraseEngine Eraser;
+  // The typed-URL guard and the watcher that reports each change of the list.
+  guard::TypedUrlGuard TypedUrls;
+  std::unique_ptr<guard::TRegWatches> RegWatch;
   // The two other long-lived windows, made after this one.
   popup::TfrmBlockList* frmBlockList = nullptr;
   settings::TfrmOptions* frmOptions = nullptr;
@@ -63,6 +68,13 @@ class TfrmMain : public chrome::HeaderForm {
   void FormHide();
   void FormClose(ui::CloseAction& action);
   void FormDestroy();
+
+  // The automatic erase: Timer1 follows "Erase", Timer2 erases whenever no
+  // browser runs; the start-page guard; a reported change of the typed URLs.
+  void Timer1Timer();
+  void Timer2Timer();
+  void StartPageTimerTimer();
+  void RegWatchMessage();
 
   // Commands.
   void Exit1Click();

@@ -71,6 +71,8 @@ class EraseEngine {
   // One category's command, with its own refusal.
   void Erase(Category category);
 
+  // Whether a browser window is open, asking no question.
+  bool browserRuns() { return processes_.IsProcessRunning(BrowserExe); }
   void ShellDeleteFiles(const std::string& path);
   void EmptyRecycleBin();
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -35,6 +36,25 @@ class RegistryKey {
   virtual bool setString(const std::string& name, const std::string& text) = 0;
   // Deletes the value; a value that is not there is no failure.
   virtual bool deleteValue(const std::string& name) = 0;
+  // The names of the key's values, in the order the registry enumerates them.
+  virtual std::vector<std::string> valueNames() = 0;
+};
+
+// Change notification on one open key: a value set or deleted, a sub-key
+// added or removed, attributes or security changed, in the key or anywhere
+// beneath it. The key is the one that was opened: once it is deleted, a
+// key made again under the same path is another key.
+class KeyWatch {
+ public:
+  virtual ~KeyWatch() = default;
+  // Asks for the next change to be signalled; false when the system
+  // refuses (as for a key deleted since it was opened).
+  virtual bool arm() = 0;
+  // Blocks until a change signalled since the last arm, or until cancel();
+  // true for a change, false once cancelled.
+  virtual bool wait() = 0;
+  // Ends the present wait and every later one; from any thread.
+  virtual void cancel() = 0;
 };
 
 class Registry {
@@ -47,6 +67,9 @@ class Registry {
   // Deletes the key with its values and every sub-key beneath it, sub-keys
   // from the last index to the first. False when something could not be deleted.
   virtual bool deleteTree(Hive hive, const std::string& path) = 0;
+  // Opens an existing key for change notification (read access, not armed
+  // yet); null when it cannot be opened.
+  virtual std::unique_ptr<KeyWatch> watch(Hive hive, const std::string& path) = 0;
 };
 
 }  // namespace platform

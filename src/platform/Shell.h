@@ -1,6 +1,7 @@
 // Shell services: open a document or URL with its registered handler, delete
 // files through the shell, empty the Recycle Bin.
 #pragma once
+#include <memory>
 #include <string>
 #include "platform/Windows.h"
 
@@ -8,11 +9,22 @@ namespace platform {
 
 enum class RecycleBinResult { Emptied, NoLibrary, NoFunction };
 
+// A program the shell started, followed until it ends.
+class StartedProgram {
+ public:
+  virtual ~StartedProgram() = default;
+  virtual bool running() = 0;
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
   // ShellExecute with no parameters and no directory, shown normally.
   virtual void execute(WindowId owner, const std::string& verb, const std::string& file) = 0;
+  // ShellExecuteEx with parameters, no directory, shown normally; the
+  // program started, or null when none was (or none can be followed).
+  virtual std::unique_ptr<StartedProgram> start(const std::string& verb, const std::string& file,
+                                                const std::string& parameters) = 0;
   // The shell's file operation FO_DELETE on a one-item source (wildcards
   // allowed), silent and without confirmation, for good (no undo). Its
   // result is not reported.

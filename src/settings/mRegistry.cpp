@@ -30,10 +30,11 @@ platform::Hive hiveOf(TmRootKey root) {
   return platform::Hive::LocalMachine;
 }
 
-std::string TmRegistry::ReadValue(const std::string& name) {
-  auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
-  if (!key) return "";
-  platform::RegValue v = key->query(name);
+namespace {
+
+// A string value's bytes; throws for a value that cannot be read or is no string.
+std::string stringData(platform::RegistryKey& key, const std::string& name) {
+  platform::RegValue v = key.query(name);
   switch (v.status) {
     case platform::RegValue::Status::Missing: return "";
     case platform::RegValue::Status::Failed: throw RegistryError(formatError("Failed to get data for '%s'", name));
@@ -41,7 +42,28 @@ std::string TmRegistry::ReadValue(const std::string& name) {
   }
   if (v.type != platform::RegSz && v.type != platform::RegExpandSz)
     throw RegistryError(formatError("Invalid data type for '%s'", name));
-  return v.data.substr(0, v.data.find('\0'));
+  return v.data;
+}
+
+}  // namespace
+
+std::string TmRegistry::ReadValue(const std::string& name) {
+  auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
+  if (!key) return "";
+  const std::string data = stringData(*key, name);
+  return data.substr(0, data.find('\0'));
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> TmRegistry::ReadAllValues() {
+  auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
+  if (!key) return std::nullopt;
+  std::vector<std::pair<std::string, std::string>> values;
+  for (const std::string& name : key->valueNames()) {
+    std::string data = stringData(*key, name);
+    if (!data.empty() && data.back() == '\0') data.pop_back();
+    values.emplace_back(name, std::move(data));
+  }
+  return values;
 }
 
 void TmRegistry::AddValue(const std::string& name, const std::string& text) { pending_.emplace_back(name, text); }

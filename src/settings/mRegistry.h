@@ -2,6 +2,7 @@
 // writes are queued with AddValue and written together by WriteValues. The
 // key is opened for each operation and closed again.
 #pragma once
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -37,6 +38,10 @@ class TmRegistry {
   // The value's text, or "" when the key or value is missing.
   // Throws RegistryError for data that is not a string.
   std::string ReadValue(const std::string& name);
+  // Every value of the key with its whole text (only its terminating NUL
+  // taken off), in the order the registry enumerates them; nothing when the
+  // key cannot be opened. Throws RegistryError as ReadValue does.
+  std::optional<std::vector<std::pair<std::string, std::string>>> ReadAllValues();
   void AddValue(const std::string& name, const std::string& text);
   // Writes and empties the pending list; false when the key could be
   // neither opened nor created. Throws RegistryError when a write is refused.

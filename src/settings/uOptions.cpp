@@ -431,6 +431,7 @@ void TfrmOptions::btnApplyClick() {
   if (cb_sound.checked()) reg1.AddValue(values::SoundPath, ed_sound.text());
 
   reg1.AddValue(values::LastTyped, flag(cb_last.checked()));
+  if (cb_last.checked()) links_.takeTypedUrlSnapshot();
 
   reg1.AddValue(values::HotKey, popup::FormatShortcut(ed_hotkey.hotKey(), platform_.hotKeys));
   reg1.AddValue(values::PanicHotKey, popup::FormatShortcut(ed_panic.hotKey(), platform_.hotKeys));

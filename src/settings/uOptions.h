@@ -37,6 +37,8 @@ struct OptionsLinks {
   ui::Timer& eraseTimer1;
   ui::Timer& eraseTimer2;
   ui::Timer& startPageTimer;
+  // Writes the snapshot of the browser's typed addresses.
+  std::function<void()> takeTypedUrlSnapshot;
 };
 
 // "Closed popups:  " and the count with the user's thousands separator.

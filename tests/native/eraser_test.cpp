@@ -25,6 +25,7 @@ class LoggingRegistry : public platform::Registry {
     log_.push_back("reset:" + p.substr(p.find_last_of('\\') + 1));
     return inner_.deleteTree(h, p);
   }
+  std::unique_ptr<platform::KeyWatch> watch(Hive h, const std::string& p) override { return inner_.watch(h, p); }
 
  private:
   platform::Registry& inner_;

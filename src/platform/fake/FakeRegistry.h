@@ -1,10 +1,15 @@
 // An in-memory registry for native tests: keys and value names ignore case,
-// keys can be made unopenable and writes can be refused.
+// keys can be made unopenable and writes can be refused. Watches are
+// signalled by every change made through it, from any thread; a key deleted
+// and made again is another key, as in the real registry.
 #pragma once
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 #include "platform/Registry.h"
 
 namespace fake {
@@ -21,11 +26,13 @@ class FakeRegistry : public platform::Registry {
     bool locked = false;                  // cannot be opened with full access
     bool refuseWrites = false;
     std::set<std::string> failingReads;   // lower-cased names whose data cannot be read
+    unsigned generation = 0;              // which key of this path it is
   };
 
   std::unique_ptr<platform::RegistryKey> open(platform::Hive hive, const std::string& path) override;
   std::unique_ptr<platform::RegistryKey> create(platform::Hive hive, const std::string& path) override;
   bool deleteTree(platform::Hive hive, const std::string& path) override;
+  std::unique_ptr<platform::KeyWatch> watch(platform::Hive hive, const std::string& path) override;
 
   // Test helpers.
   void setString(platform::Hive hive, const std::string& path, const std::string& name, const std::string& text);
@@ -40,11 +47,24 @@ class FakeRegistry : public platform::Registry {
   // Forbids creating this key (as for the local machine's keys without rights).
   void forbidCreate(platform::Hive hive, const std::string& path);
   int writes = 0;  // values written through keys
+  // Watches opened and not yet gone, and those armed and waiting for a change.
+  std::size_t liveWatches();
+  std::size_t armedWatches();
+
+  // Signals the watches of the key `keyId` and of the keys above it.
+  void changed(const std::string& keyId);
+  std::recursive_mutex& mutex() { return mutex_; }
 
  private:
+  struct Watched;
+  class Watch;
   static std::string id(platform::Hive hive, const std::string& path);
+  Key& obtain(const std::string& keyId);
   std::map<std::string, Key> keys_;
   std::set<std::string> forbidden_;
+  unsigned generations_ = 0;
+  std::vector<std::weak_ptr<Watched>> watches_;
+  std::recursive_mutex mutex_;
 };
 
 }  // namespace fake

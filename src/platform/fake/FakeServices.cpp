@@ -1,4 +1,6 @@
 #include "platform/fake/FakeServices.h"
+#include <chrono>
+#include <thread>
 #include <condition_variable>
 #include <mutex>
 
@@ -89,6 +91,23 @@ int FakeGuiThread::pump() {
       p->done = true;
     }
     p->cv.notify_all();
+  }
+}
+
+std::unique_ptr<platform::StartedProgram> FakeShell::start(const std::string& verb, const std::string& file,
+                                                           const std::string& parameters) {
+  struct Program : platform::StartedProgram {
+    explicit Program(FakeShell& shell) : shell(shell) {}
+    bool running() override { return shell.programsRun; }
+    FakeShell& shell;
+  };
+  started.push_back(verb + " " + file + " " + parameters);
+  return std::make_unique<Program>(*this);
+}
+
+void FakeGuiThread::serveUntil(const std::function<bool()>& done) {
+  while (!done()) {
+    if (!pump()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
 

@@ -93,6 +93,12 @@ class FakeShell : public platform::Shell {
   void execute(platform::WindowId owner, const std::string& verb, const std::string& file) override {
     calls.push_back({owner, verb, file});
   }
+  // Each start is recorded as "verb file parameters"; the program it
+  // returns runs while `programsRun` is true.
+  std::vector<std::string> started;
+  bool programsRun = false;
+  std::unique_ptr<platform::StartedProgram> start(const std::string& verb, const std::string& file,
+                                                  const std::string& parameters) override;
   void deleteFiles(const std::string& path) override { deleted.push_back(path); }
   platform::RecycleBinResult emptyRecycleBin(platform::WindowId owner) override {
     recycleBinOwners.push_back(owner);
@@ -131,6 +137,7 @@ class FakeGuiThread : public platform::GuiThread {
   void sendSync(const std::function<void()>& fn) override;
   // Runs queued calls; returns how many ran.
   int pump();
+  void serveUntil(const std::function<bool()>& done) override;
 
  private:
   struct Pending;

@@ -31,6 +31,16 @@ void GuiThread::sendSync(const std::function<void()>& fn) {
   if (call.error) std::rethrow_exception(call.error);
 }
 
+// Sent messages are delivered while the thread waits for them; posted ones
+// stay queued for the message loop.
+void GuiThread::serveUntil(const std::function<bool()>& done) {
+  while (!done()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 bool GuiThread::onMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
   if (msg != message_ || message_ == 0) return false;
   auto* call = reinterpret_cast<Call*>(lp);

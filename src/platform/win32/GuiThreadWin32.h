@@ -12,6 +12,7 @@ class GuiThread : public platform::GuiThread {
   GuiThread();  // on the GUI thread
   // An exception thrown by fn is rethrown to the caller of sendSync.
   void sendSync(const std::function<void()>& fn) override;
+  void serveUntil(const std::function<bool()>& done) override;
 
  private:
   bool onMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);

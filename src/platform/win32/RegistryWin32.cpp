@@ -59,6 +59,71 @@ bool RegistryKey::deleteValue(const std::string& name) {
   return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
+std::vector<std::string> RegistryKey::valueNames() {
+  std::vector<std::string> names;
+  DWORD longest = 0;
+  if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return names;
+  std::string name(longest + 1, '\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    const LONG rc = RegEnumValueA(key_, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_MORE_DATA) {  // a longer name written meanwhile
+      name.assign(name.size() * 2, '\0');
+      --i;
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) break;
+    names.emplace_back(name.data(), length);
+  }
+  return names;
+}
+
+namespace {
+
+class KeyWatch : public platform::KeyWatch {
+ public:
+  explicit KeyWatch(HKEY key)
+      : key_(key), changed_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), cancelled_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+  ~KeyWatch() override {
+    RegCloseKey(key_);
+    if (changed_) CloseHandle(changed_);
+    if (cancelled_) CloseHandle(cancelled_);
+  }
+  KeyWatch(const KeyWatch&) = delete;
+  KeyWatch& operator=(const KeyWatch&) = delete;
+
+  bool arm() override {
+    if (!changed_) return false;
+    ResetEvent(changed_);
+    constexpr DWORD Filter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_ATTRIBUTES | REG_NOTIFY_CHANGE_LAST_SET |
+                             REG_NOTIFY_CHANGE_SECURITY;
+    return RegNotifyChangeKeyValue(key_, TRUE, Filter, changed_, TRUE) == ERROR_SUCCESS;
+  }
+  bool wait() override {
+    if (!changed_ || !cancelled_) return false;
+    const HANDLE both[] = {cancelled_, changed_};
+    return WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
+  }
+  void cancel() override {
+    if (cancelled_) SetEvent(cancelled_);
+  }
+
+ private:
+  HKEY key_;
+  HANDLE changed_;
+  HANDLE cancelled_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::KeyWatch> Registry::watch(Hive hive, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_READ | KEY_NOTIFY, &key) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<KeyWatch>(key);
+}
+
 std::unique_ptr<platform::RegistryKey> Registry::open(Hive hive, const std::string& path) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;

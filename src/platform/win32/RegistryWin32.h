@@ -18,6 +18,7 @@ class RegistryKey : public platform::RegistryKey {
   RegValue query(const std::string& name) override;
   bool setString(const std::string& name, const std::string& text) override;
   bool deleteValue(const std::string& name) override;
+  std::vector<std::string> valueNames() override;
   HKEY handle() const { return key_; }
 
  private:
@@ -30,6 +31,7 @@ class Registry : public platform::Registry {
   std::unique_ptr<platform::RegistryKey> open(Hive hive, const std::string& path) override;
   std::unique_ptr<platform::RegistryKey> create(Hive hive, const std::string& path) override;
   bool deleteTree(Hive hive, const std::string& path) override;
+  std::unique_ptr<platform::KeyWatch> watch(Hive hive, const std::string& path) override;
 };
 
 }  // namespace platform::win32

@@ -12,6 +12,36 @@ void Shell::execute(WindowId owner, const std::string& verb, const std::string& 
                 SW_SHOWNORMAL);
 }
 
+namespace {
+
+class Process : public StartedProgram {
+ public:
+  explicit Process(HANDLE process) : process_(process) {}
+  ~Process() override { CloseHandle(process_); }
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  bool running() override { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+ private:
+  HANDLE process_;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProgram> Shell::start(const std::string& verb, const std::string& file,
+                                             const std::string& parameters) {
+  ensureComApartment();
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&info) || !info.hProcess) return nullptr;
+  return std::make_unique<Process>(info.hProcess);
+}
+
 void Shell::deleteFiles(const std::string& path) {
   if (path.empty()) return;
   std::string from = path;

@@ -8,6 +8,8 @@ namespace platform::win32 {
 class Shell : public platform::Shell {
  public:
   void execute(WindowId owner, const std::string& verb, const std::string& file) override;
+  std::unique_ptr<StartedProgram> start(const std::string& verb, const std::string& file,
+                                        const std::string& parameters) override;
   void deleteFiles(const std::string& path) override;
   RecycleBinResult emptyRecycleBin(WindowId owner) override;
 };

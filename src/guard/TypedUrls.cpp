@@ -1,0 +1,76 @@
+#include "guard/TypedUrls.h"
+#include "settings/Readers.h"
+#include "settings/Schema.h"
+
+namespace guard {
+
+namespace {
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == '"') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+bool fitsOnOneLine(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
+
+}  // namespace
+
+std::string SnapshotText(const Values& values, std::size_t* leftOut) {
+  std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + std::string(settings::keys::TypedUrls) + "]";
+  std::size_t skipped = 0;
+  for (const auto& [name, data] : values) {
+    if (!fitsOnOneLine(name) || !fitsOnOneLine(data)) {
+      ++skipped;
+      continue;
+    }
+    text += "\r\n\"" + escaped(name) + "\"=\"" + escaped(data) + "\"";
+  }
+  if (leftOut) *leftOut = skipped;
+  return text + "\r\n";
+}
+
+TypedUrlGuard::TypedUrlGuard(platform::Platform& platform, settings::TmRegistry& mainKey, std::string caption)
+    : platform_(platform),
+      mainKey_(mainKey),
+      list_(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::TypedUrls, false),
+      caption_(std::move(caption)) {}
+
+std::string TypedUrlGuard::snapshotPath() const { return platform_.files.programFolder() + SnapshotFileName; }
+
+void TypedUrlGuard::TakeSnapshot() {
+  const auto values = list_.ReadAllValues();
+  if (!values) {
+    platform_.dialogs.message(NoTypedUrlsMessage, caption_);
+    return;
+  }
+  if (!platform_.files.writeFile(snapshotPath(), SnapshotText(*values)))
+    throw std::runtime_error("Cannot create file " + snapshotPath());
+}
+
+// A list that cannot be read as text differs: the restore replaces it.
+bool TypedUrlGuard::listMatchesSnapshot() {
+  const auto snapshot = platform_.files.readFile(snapshotPath());
+  if (!snapshot) return false;
+  try {
+    std::size_t leftOut = 0;
+    const std::string now = SnapshotText(list_.ReadAllValues().value_or(Values{}), &leftOut);
+    return leftOut == 0 && now == *snapshot;
+  } catch (const settings::RegistryError&) {
+    return false;
+  }
+}
+
+void TypedUrlGuard::Restore() {
+  if (!settings::isFlagOn(mainKey_.ReadValue(settings::values::LastTyped))) return;
+  if (import_ && import_->running()) return;
+  import_.reset();
+  if (listMatchesSnapshot()) return;
+  platform_.registry.deleteTree(platform::Hive::CurrentUser, settings::keys::TypedUrls);
+  import_ = platform_.shell.start("open", "regedit.exe", "/s \"" + snapshotPath() + "\"");
+}
+
+}  // namespace guard
