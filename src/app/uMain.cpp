@@ -202,7 +202,10 @@ void TfrmMain::StartPageTimerTimer() {
   reg9.WriteValues();
 }
 
-void TfrmMain::RegWatchMessage() { TypedUrls.Restore(); }
+// An error of the restore goes to the error box, as an event handler's does.
+void TfrmMain::RegWatchMessage() {
+  toolkit().dispatch([this] { TypedUrls.Restore(); });
+}
 
 void TfrmMain::Exit1Click() { toolkit().terminate(); }
 void TfrmMain::btnHideClick() { hide(); }

@@ -42,10 +42,14 @@ std::unique_ptr<platform::KeyWatch> TRegWatches::open(bool& onKey) {
   return cut == std::string::npos ? nullptr : registry_.watch(root_, path_.substr(0, cut));
 }
 
+// Nothing the handler throws may end the thread: the watch goes on.
 void TRegWatches::report() {
-  gui_.sendSync([this] {
-    if (!stopping_) onChange_();
-  });
+  try {
+    gui_.sendSync([this] {
+      if (!stopping_) onChange_();
+    });
+  } catch (...) {
+  }
 }
 
 void TRegWatches::Execute() {

@@ -1,0 +1,96 @@
+// The typed-URL guard against the real registry: the watcher thread on
+// RegNotifyChangeKeyValue (a value, a sub-key, the key deleted and made
+// again), and the snapshot brought back by the system's registry editor.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "guard/RegWatches.h"
+#include "guard/TypedUrls.h"
+#include "platform/win32/Win32Platform.h"
+#include "settings/Schema.h"
+
+using platform::Hive;
+
+namespace {
+
+// Runs the thread's messages, the watcher's reports among them, until
+// `done` or `ms` milliseconds pass.
+template <class Done>
+bool serve(Done done, DWORD ms = 5000) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+    if (done()) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  return done();
+}
+
+std::string testKey(const char* what) {
+  return std::string("Software\\TarnwickTest\\") + what + std::to_string(GetCurrentProcessId());
+}
+
+}  // namespace
+
+TEST(RegWatches, ReportsEveryChangeOfTheRealKeyAndFollowsItsReturn) {
+  platform::win32::Win32Platform win32;
+  platform::Platform& p = win32.platform();
+  const std::string path = testKey("Watched");
+  ASSERT_TRUE(p.registry.create(Hive::CurrentUser, path));
+  int reports = 0;
+  guard::TRegWatches watcher(p.registry, p.gui, Hive::CurrentUser, path, [&] { ++reports; });
+  watcher.Start();
+  serve([] { return false; }, 200);  // armed
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+  };
+  const Step steps[] = {
+      {"a value set", [&] { p.registry.open(Hive::CurrentUser, path)->setString("url1", "http://a.test/"); }},
+      {"a sub-key made", [&] { p.registry.create(Hive::CurrentUser, path + "\\sub"); }},
+      {"the key deleted", [&] { p.registry.deleteTree(Hive::CurrentUser, path); }},
+      {"the key made again", [&] { p.registry.create(Hive::CurrentUser, path); }},
+      {"a value of the new key", [&] { p.registry.open(Hive::CurrentUser, path)->setString("url2", "x"); }},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const int before = reports;
+    step.change();
+    EXPECT_TRUE(serve([&] { return reports > before; }));
+    serve([] { return false; }, 200);  // the watcher settles on the key again
+  }
+  watcher.Terminate();
+  EXPECT_FALSE(watcher.running());
+  EXPECT_EQ(watcher.lastError(), "");
+  p.registry.deleteTree(Hive::CurrentUser, "Software\\TarnwickTest");
+}
+
+TEST(TypedUrlGuard, TheRegistryEditorBringsTheSnapshotBack) {
+  platform::win32::Win32Platform win32;
+  platform::Platform& p = win32.platform();
+  settings::TmRegistry mainKey(p.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, testKey("Main"), true);
+  mainKey.AddValue(settings::values::LastTyped, "1");
+  mainKey.WriteValues();
+  p.registry.deleteTree(Hive::CurrentUser, settings::keys::TypedUrls);
+  auto list = p.registry.create(Hive::CurrentUser, settings::keys::TypedUrls);
+  ASSERT_TRUE(list);
+  list->setString("url1", "C:\\temp\\a.htm");
+  list->setString("url2", "http://x.test/?q=\"quoted\"");
+  guard::TypedUrlGuard typed(p, mainKey, "Tarnwick");
+  typed.TakeSnapshot();
+  const auto snapshot = p.files.readFile(typed.snapshotPath());
+  ASSERT_TRUE(snapshot);
+  list->setString("url3", "http://typed.later.test/");
+  list.reset();
+
+  typed.Restore();
+  settings::TmRegistry reader(p.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::TypedUrls, false);
+  EXPECT_EQ(reader.ReadValue("url3"), "") << "the list was deleted";
+  const guard::Values want{{"url1", "C:\\temp\\a.htm"}, {"url2", "http://x.test/?q=\"quoted\""}};
+  EXPECT_TRUE(serve([&] { return reader.ReadAllValues() == want; })) << "the list after the import";
+  DeleteFileA(typed.snapshotPath().c_str());
+  p.registry.deleteTree(Hive::CurrentUser, settings::keys::TypedUrls);
+  p.registry.create(Hive::CurrentUser, settings::keys::TypedUrls);
+  p.registry.deleteTree(Hive::CurrentUser, "Software\\TarnwickTest");
+}
