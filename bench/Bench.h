@@ -13,5 +13,6 @@ double median(std::vector<double> samples);
 bool folderTree(int rounds);
 bool processDetection(int rounds);
 bool closingLoop(int rounds);
+bool erasePass(int rounds);
 
 }  // namespace bench

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
 #include "Bench.h"
 
 namespace bench {
@@ -28,11 +30,20 @@ double median(std::vector<double> samples) {
 
 }  // namespace bench
 
+// tarnwick_bench.exe [ROUNDS [NAME]]: NAME runs only that benchmark
+// ("tree", "process", "blocker", "erase").
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  const bool treeOk = bench::folderTree(rounds);
-  const bool processOk = bench::processDetection(rounds);
-  const bool blockerOk = bench::closingLoop(rounds);
-  std::fflush(stdout);
-  return treeOk && processOk && blockerOk ? 0 : 1;
+  const std::string only = argc > 2 ? argv[2] : "";
+  const std::pair<const char*, bool (*)(int)> benchmarks[] = {{"tree", bench::folderTree},
+                                                               {"process", bench::processDetection},
+                                                               {"blocker", bench::closingLoop},
+                                                               {"erase", bench::erasePass}};
+  bool ok = true;
+  for (const auto& [name, run] : benchmarks) {
+    if (!only.empty() && only != name) continue;
+    ok = run(rounds) && ok;
+    std::fflush(stdout);
+  }
+  return ok ? 0 : 1;
 }

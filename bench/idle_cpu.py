@@ -1,10 +1,12 @@
 """The CPU the idle program takes: tarnwick.exe runs untouched for SECONDS
 (60 unless given) in a Wine desktop of its own with 50 block-list entries
-and 100 more top-level windows open (hidden browser windows of the stand-in
-browser, so that the open-window limit leaves them), once with the popup
-blocker on and once with it off. Prints the user plus system time of the
-program's process as a share of one core, and the same of the Wine server,
-which answers the window enumerations.
+and 100 more top-level windows open (hidden windows of a stand-in program
+that is not a browser, so that neither the open-window limit nor the
+browser test minds them): once with nothing switched on, once with the
+popup blocker on, once with auto-erase on and every category selected
+(nothing to erase). Prints the user plus system time of the program's
+process as a share of one core, and the same of the Wine server, which
+answers the window enumerations.
 
     python3 bench/idle_cpu.py [SECONDS]
 
@@ -44,14 +46,27 @@ def wineserver(s):
     return None
 
 
-def idle(blocker, seconds):
-    with Scenario("idle_cpu_blocker_%s" % ("on" if blocker else "off")) as s:
+ERASE_FLAGS = ("IE History", "Cookies", "IE Address Bar", "IE Cache", "Recent Documents", "Temp Folder",
+               "Recycle Bin", "Run History", "Find History")
+RUNS = [("nothing on", {}),
+        ("blocker on", {"Popup Blocker": "1"}),
+        ("auto-erase on", {"Erase": "1"})]
+
+
+def idle(name, settings, seconds):
+    with Scenario("idle_cpu_" + name.replace(" ", "_")) as s:
         folder = os.path.join(s.prefix, "drive_c", "Tarnwick")
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "tarnwick_block.txt"), "wb") as f:
             f.write(b"".join(b"Listed %d\r\n" % i for i in range(50)))
-        s.reg_add(MAIN_KEY, "Popup Blocker", "1" if blocker else "0")
-        Browser(s, "pages", *[("hidden-window", "Page %d%s" % (i, SUFFIX)) for i in range(100)])
+        for value, data in settings.items():
+            s.reg_add(MAIN_KEY, value, data)
+        if "Erase" in settings:
+            for flag in ERASE_FLAGS:
+                s.reg_add(MAIN_KEY + r"\erase", flag, "1")
+        # Windows of class IEFrame in a program that is not the browser.
+        pages = s.install(s.helper("iexplore"), name="pages.exe", folder="Pages")
+        Browser(s, "pages", *[("hidden-window", "Page %d%s" % (i, SUFFIX)) for i in range(100)], exe=pages)
         app = s.start_tarnwick()
         time.sleep(5)  # start-up done
         server = wineserver(s)
@@ -66,14 +81,14 @@ def idle(blocker, seconds):
 
 def main():
     seconds = float(sys.argv[1]) if len(sys.argv) > 1 else 60
-    results = {on: idle(on, seconds) for on in (False, True)}
-    print("Idle program over %.0f s, 50 entries, 100 hidden browser windows: CPU as a share of one core" % seconds)
-    print("  %-8s %10s %12s" % ("blocker", "program", "wineserver"))
-    for on in (False, True):
-        program, server = results[on]
-        print("  %-8s %9.2f%% %11.2f%%" % ("on" if on else "off", 100 * program, 100 * server))
-    off, on = results[False][0], results[True][0]
-    print("  blocker on costs %.2f%% of a core more than off" % (100 * (on - off)))
+    results = [(name, idle(name, settings, seconds)) for name, settings in RUNS]
+    print("Idle program over %.0f s, 50 block-list entries, 100 more windows: CPU as a share of one core" % seconds)
+    print("  %-14s %10s %12s" % ("", "program", "wineserver"))
+    for name, (program, server) in results:
+        print("  %-14s %9.2f%% %11.2f%%" % (name, 100 * program, 100 * server))
+    base = results[0][1][0]
+    for name, (program, _) in results[1:]:
+        print("  %s costs %.2f%% of a core more than nothing on" % (name, 100 * (program - base)))
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 #include "Bench.h"
 #include "eraser/ProcessViewer.h"
 #include "platform/win32/ProcessesWin32.h"
+#include "platform/win32/TimersWin32.h"
 #include "platform/win32/WindowsWin32.h"
 
 namespace bench {
@@ -30,7 +31,8 @@ HWND hiddenWindow() {
 bool processDetection(int rounds) {
   platform::win32::Windows windows;
   platform::win32::Processes processes;
-  eraser::ProcessViewer viewer(windows, processes);
+  platform::win32::Clock clock;
+  eraser::ProcessViewer viewer(windows, processes, clock);
   std::vector<HWND> made;
   bool ok = true;
   const int questions = rounds * 3;

@@ -79,7 +79,7 @@ EraseEngine::EraseEngine(platform::Platform& platform, ui::Toolkit& toolkit, TIE
       tempFolder_(tempFolder),
       urlHistory_(urlHistory),
       eraseKey_(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Erase, true),
-      processes_(platform.windows, platform.processes) {}
+      processes_(platform.windows, platform.processes, platform.clock) {}
 
 bool EraseEngine::refuseWhileBrowserRuns() {
   if (!processes_.IsProcessRunning(BrowserExe)) return false;
@@ -160,6 +160,10 @@ void EraseEngine::ShellDeleteFiles(const std::string& path) {
       !IsSafeEraseFolder(slash == std::string::npos ? std::string() : path.substr(0, slash + 1),
                          platform_.files.systemFolders()))
     return;
+  // Nothing there: the shell's file operation is not asked.
+  bool anything = false;
+  for (const platform::FileEntry& e : platform_.files.find(path)) anything = anything || (e.name != "." && e.name != "..");
+  if (!anything) return;
   platform_.shell.deleteFiles(path);
 }
 
@@ -168,7 +172,9 @@ void EraseEngine::EmptyRecycleBin() {
     platform_.dialogs.error(ShellLoadError, toolkit_.title());
 }
 
+// An empty list is left as it is: nothing is written, nobody watching it is woken.
 void EraseEngine::resetKey(const char* path) {
+  if (auto key = platform_.registry.open(platform::Hive::CurrentUser, path); key && key->empty()) return;
   platform_.registry.deleteTree(platform::Hive::CurrentUser, path);
   platform_.registry.create(platform::Hive::CurrentUser, path);
 }

@@ -28,8 +28,8 @@ std::string fileNamePart(const std::string& name) {
 
 }  // namespace
 
-ProcessViewer::ProcessViewer(platform::Windows& windows, platform::Processes& processes)
-    : windows_(windows), processes_(processes) {}
+ProcessViewer::ProcessViewer(platform::Windows& windows, platform::Processes& processes, platform::Clock& clock)
+    : windows_(windows), processes_(processes), clock_(clock) {}
 
 bool ProcessViewer::IsProcessRunning(const std::string& name) {
   if (name.empty()) return false;
@@ -45,13 +45,23 @@ bool ProcessViewer::IsProcessRunning(const std::string& name) {
 
 void ProcessViewer::RefreshProcessList() {
   list_.clear();
-  const std::vector<platform::WindowId> windows = windows_.topLevel();
+  std::vector<std::uint32_t> owners;
+  for (platform::WindowId w : windows_.topLevel()) owners.push_back(windows_.processOf(w));
   // One snapshot serves every window: a snapshot per window would make the
-  // question cost grow with the number of windows on the desktop.
-  const std::vector<platform::ProcessRecord> snapshot = processes_.snapshot();
-  list_.reserve(windows.size());
-  for (platform::WindowId w : windows)
-    list_.push_back({upperAscii(exeNameIn(snapshot, windows_.processOf(w)))});
+  // question cost grow with the number of windows on the desktop. A young
+  // snapshot serves the next questions too, unless a window belongs to a
+  // process it does not hold.
+  const std::uint64_t now = clock_.nowMs();
+  bool fresh = snapshotTaken_ && now - snapshotAt_ < SnapshotReuseMs;
+  for (std::size_t i = 0; fresh && i < owners.size(); ++i)
+    fresh = owners[i] == 0 || !exeNameIn(snapshot_, owners[i]).empty();
+  if (!fresh) {
+    snapshot_ = processes_.snapshot();
+    snapshotAt_ = now;
+    snapshotTaken_ = true;
+  }
+  list_.reserve(owners.size());
+  for (std::uint32_t pid : owners) list_.push_back({upperAscii(exeNameIn(snapshot_, pid))});
 }
 
 std::string ProcessViewer::GetWindowExeName(platform::WindowId w) {

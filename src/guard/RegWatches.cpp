@@ -34,14 +34,6 @@ std::string TRegWatches::lastError() const {
   return lastError_;
 }
 
-std::unique_ptr<platform::KeyWatch> TRegWatches::open(bool& onKey) {
-  onKey = true;
-  if (auto watch = registry_.watch(root_, path_)) return watch;
-  onKey = false;
-  const auto cut = path_.rfind('\\');
-  return cut == std::string::npos ? nullptr : registry_.watch(root_, path_.substr(0, cut));
-}
-
 // Nothing the handler throws may end the thread: the watch goes on.
 void TRegWatches::report() {
   try {
@@ -53,32 +45,24 @@ void TRegWatches::report() {
 }
 
 void TRegWatches::Execute() {
-  bool keyWasThere = true;
-  while (!stopping_) {
-    bool onKey = false;
-    std::unique_ptr<platform::KeyWatch> watch = open(onKey);
-    if (!watch) {
-      std::lock_guard lock(mutex_);
-      lastError_ = "Unable to open registry key " + path_;
-      return;
-    }
-    // The key came back since it was last seen: that is a change of it.
-    if (onKey && !keyWasThere) report();
-    keyWasThere = onKey;
-    {
-      std::lock_guard lock(mutex_);
-      if (stopping_) return;
-      current_ = watch.get();
-    }
-    // A key deleted between the opening and the arming is opened again.
-    const bool changed = watch->arm() && watch->wait();
-    {
-      std::lock_guard lock(mutex_);
-      current_ = nullptr;
-    }
-    if (stopping_) return;
-    if (changed && onKey) report();
+  const auto cut = path_.rfind('\\');
+  const std::string watched = cut == std::string::npos ? path_ : path_.substr(0, cut);
+  std::unique_ptr<platform::KeyWatch> watch = registry_.watch(root_, watched);
+  if (!watch) {
+    std::lock_guard lock(mutex_);
+    lastError_ = "Unable to open registry key " + watched;
+    return;
   }
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    current_ = watch.get();
+  }
+  while (!stopping_ && watch->arm() && watch->wait()) {
+    if (!stopping_) report();
+  }
+  std::lock_guard lock(mutex_);
+  current_ = nullptr;
 }
 
 }  // namespace guard

@@ -1,9 +1,11 @@
 // TRegWatches: the worker thread that watches a registry key and everything
 // beneath it, and reports each change to the GUI thread, waiting there until
-// the report has been handled. It follows the key: after every report it
-// opens the key again by its path, so a key deleted and made again is still
-// watched; while the key is missing it watches the key above it for the
-// key's return, which it reports too.
+// the report has been handled. It watches the key above the watched one,
+// with everything beneath it: a change of the key's values, the key's
+// deletion and its return all show there, whoever makes them, whereas a
+// watch on the key itself is not told that the key was deleted and names a
+// deleted key from then on. A change elsewhere under that key is reported
+// too; the handler looks at what it guards.
 #pragma once
 #include <atomic>
 #include <functional>
@@ -35,9 +37,6 @@ class TRegWatches {
 
  private:
   void Execute();
-  // The key's watch, or its parent's while the key is missing (`onKey`
-  // false); null when neither can be opened.
-  std::unique_ptr<platform::KeyWatch> open(bool& onKey);
   void report();
 
   platform::Registry& registry_;

@@ -38,6 +38,8 @@ class RegistryKey {
   virtual bool deleteValue(const std::string& name) = 0;
   // The names of the key's values, in the order the registry enumerates them.
   virtual std::vector<std::string> valueNames() = 0;
+  // Neither values nor sub-keys.
+  virtual bool empty() = 0;
 };
 
 // Change notification on one open key: a value set or deleted, a sub-key

@@ -28,9 +28,11 @@ class Browser:
     """One stand-in browser process with its windows and its WM_CLOSE log.
     A page is a page title, shown in a normal window with the browser's
     suffix, or a pair (kind, whole title) with kind one of the helper's
-    window kinds: "window", "hidden-window", "owned-window", "tool-window"."""
+    window kinds: "window", "hidden-window", "owned-window", "tool-window".
+    `exe` is the helper copied under another name, for windows of class
+    IEFrame in a program that is not the browser."""
 
-    def __init__(self, s, name, *pages):
+    def __init__(self, s, name, *pages, exe=None):
         self.s = s
         self.log = os.path.join(s.workdir, name + ".log")
         args = ["--log", s._wine_path(self.log), "--quit-after", "300000"]
@@ -39,7 +41,7 @@ class Browser:
             kind, title = page if isinstance(page, tuple) else ("window", page + SUFFIX)
             args += ["--" + kind, title]
             self.titles.append(title)
-        s.launch(s.helper("iexplore"), args)
+        s.launch(exe or s.helper("iexplore"), args)
         wait_until(lambda: "ready" in self.lines(), 20, what="the stand-in browser %s" % name)
 
     def lines(self):

@@ -9,15 +9,17 @@ erased.
 
 The start page, with "Start Page" "1": the page the browser had when the
 program started is the guarded one; a page changed with `wine reg add` is
-put back within two seconds, also when only its letter case changed.
+put back within two seconds, also when only its letter case changed; with
+"Start Page" "0" nothing is written.
 
 The typed addresses: "Clear last typed URL" ticked in the options window and
 applied writes TypedURLs.reg beside the program (its bytes compared: a local
 path, a double quote, and a value with a line break left out); three
 addresses added one after another are each gone within two seconds and the
 list is the snapshot's again; the line-break value's text wrote nothing
-else into the registry. The program ends within a second of "E&xit" with
-the watcher running."""
+else into the registry; the address-bar erase from the tray menu is undone
+as well; with "Last Typed" "0" a typed address stays. The program ends
+within a second of "E&xit" with the watcher running."""
 
 import os
 import time
@@ -27,7 +29,7 @@ from harness import Scenario, wait_until
 import tarnwick_ui as ui
 from tarnwick_ui import MAIN_KEY, TYPED_URLS
 from browsers import Browser, SUFFIX
-from test_eraser import fileprep
+from test_eraser import command as eraser_command, fileprep
 
 ERASE_KEY = MAIN_KEY + r"\erase"
 IE_MAIN = r"HKCU\Software\Microsoft\Internet Explorer\Main"
@@ -101,6 +103,10 @@ def start_page():
             s.reg_add(IE_MAIN, "Start Page", changed)
             wait_until(lambda: s.reg_query(IE_MAIN, "Start Page") == "http://before.test/", 2.5,
                        what="the start page %s put back" % changed)
+        s.reg_add(MAIN_KEY, "Start Page", "0")
+        s.reg_add(IE_MAIN, "Start Page", "http://chosen.test/")
+        time.sleep(QUIET)
+        assert s.reg_query(IE_MAIN, "Start Page") == "http://chosen.test/", "written with the guard off"
 
 
 def regedit_import(s, lines):
@@ -145,7 +151,17 @@ def typed_urls():
         assert not s.reg_key_exists(r"HKCU\Software\Injected"), "the line-break value wrote a key"
         s.screenshot("after-three")
 
+        # The address-bar erase empties the list; the guard brings it back.
+        eraser_command(s, app, "address")
+        wait_until(lambda: typed_list(s) == kept, 2.5, interval=0.2, what="the snapshot back after the erase")
+        # Switched off: a typed address stays.
+        s.reg_add(MAIN_KEY, "Last Typed", "0")
+        s.reg_add(TYPED_URLS, "url9", "http://stays.test/")
+        time.sleep(QUIET)
+        assert typed_list(s).get("url9") == "http://stays.test/", typed_list(s)
+
         took = exit_program(s, app)
+        harness.log("the program ended %.2f s after E&xit" % took)
         assert took < 1.5, "the program took %.1f s to end" % took
 
 

@@ -126,6 +126,8 @@ struct Eraser : ::testing::Test {
     f.registry.setString(Hive::CurrentUser, ShellFolderKey, "Cache", "C:\\cache");
     f.registry.setString(Hive::CurrentUser, ShellFolderKey, "Recent", "C:\\recent");
     files.addFile("C:\\cache\\page.htm");
+    files.addFile("C:\\cookies\\user@site.txt");
+    files.addFile("C:\\recent\\letter.lnk");
     files.addFile(std::string(Temp) + "a.tmp");
   }
   void select(const char* flag, const char* value = "1") { f.registry.setString(Hive::CurrentUser, EraseKey, flag, value); }
@@ -162,6 +164,17 @@ TEST_F(Eraser, EraseRunsEverySelectedCategoryInItsFixedOrder) {
   EXPECT_EQ(shell.recycleBinOwners, std::vector<platform::WindowId>{fake::FakeToolkit::AppWindowId});
   for (const char* key : {eraser::historyKeys::TypedUrls, eraser::historyKeys::RunMru, eraser::historyKeys::FindMru})
     EXPECT_TRUE(f.registry.exists(Hive::CurrentUser, key)) << key << " is created again, empty";
+
+  // Again, with every place empty (the shell took its files): neither the
+  // shell's file operation nor the registry is asked.
+  files.deleteFile("C:\\cookies\\user@site.txt");
+  files.deleteFile("C:\\recent\\letter.lnk");
+  log.clear();
+  const int writes = f.registry.writes;
+  engine.EraseSelected();
+  EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "cache:\"Cookie:\"", "cache:\"\"", "tree:cache", "tree:temp",
+                      "recycle"}));
+  EXPECT_EQ(f.registry.writes, writes);
 }
 
 TEST_F(Eraser, OnlyExactlyOneSelectsACategory) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "eraser/ProcessViewer.h"
 #include "platform/fake/FakeServices.h"
+#include "platform/fake/FakeTime.h"
 #include "platform/fake/FakeWindows.h"
 
 namespace {
@@ -10,7 +11,8 @@ namespace {
 struct Detection : ::testing::Test {
   fake::FakeWindows windows;
   fake::FakeProcesses processes;
-  eraser::ProcessViewer viewer{windows, processes};
+  fake::FakeTime time;
+  eraser::ProcessViewer viewer{windows, processes, time};
 
   void process(std::uint32_t pid, const std::string& exe) { processes.processes.push_back({pid, exe}); }
   void window(platform::WindowId id, std::uint32_t pid, bool visible = true) {
@@ -46,13 +48,16 @@ TEST_F(Detection, SnapshotNamesMatchBySubstringAfterAsciiUpperCasing) {
       {"iexplor.exe", false},
       {"\xE9iexplore.exe", true},
   };
+  // Each case a moment later, when the last snapshot is too old to answer.
   for (const auto& [exe, running] : cases) {
+    time.advance(eraser::SnapshotReuseMs);
     processes.processes = {{10, exe}};
     windows.windows.clear();
     window(1, 10);
     EXPECT_EQ(viewer.IsProcessRunning("iexplore.exe"), running) << exe;
   }
   // Only a-z are upper-cased: an accented letter stays as it is on both sides.
+  time.advance(eraser::SnapshotReuseMs);
   processes.processes = {{10, "caf\xE9.exe"}};
   EXPECT_TRUE(viewer.IsProcessRunning("CAF\xE9.EXE"));
   EXPECT_FALSE(viewer.IsProcessRunning("CAF\xC9.EXE"));
@@ -78,23 +83,37 @@ TEST_F(Detection, OnlyAProcessOwningATopLevelWindowRuns) {
   EXPECT_EQ(names(), (std::vector<std::string>{"", "", "", ""}));
 }
 
-TEST_F(Detection, EachQuestionTakesOneSnapshotAndRebuildsTheList) {
+TEST_F(Detection, EachQuestionRebuildsTheListFromOneSnapshotThatStaysYoung) {
   process(10, "iexplore.exe");
-  for (platform::WindowId id = 1; id <= 400; ++id) window(id, id == 400 ? 10 : 1000 + id, false);
+  for (platform::WindowId id = 1; id <= 400; ++id) {
+    window(id, id == 400 ? 10 : 1000 + id, false);
+    if (id < 400) process(1000 + id, "other.exe");
+  }
   EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
   EXPECT_EQ(processes.snapshots, 1);
   EXPECT_EQ(viewer.ProcessList().size(), 400u);
 
-  // The browser's window is gone: the next question sees it at once.
+  // The browser's window is gone: the next question sees it at once, from
+  // the same young snapshot.
   windows.windows.pop_back();
   EXPECT_FALSE(viewer.IsProcessRunning("IEXPLORE.EXE"));
-  EXPECT_EQ(processes.snapshots, 2);
+  EXPECT_EQ(processes.snapshots, 1);
   EXPECT_EQ(viewer.ProcessList().size(), 399u);
+
+  // A window of a process the snapshot does not hold takes a new one, and
+  // so does any question once the snapshot is half a second old.
+  process(20, "IEXPLORE.EXE");
+  window(500, 20);
+  EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_EQ(processes.snapshots, 2);
+  time.advance(500);
+  EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_EQ(processes.snapshots, 3);
 
   // An empty name is answered without looking: no snapshot, list untouched.
   EXPECT_FALSE(viewer.IsProcessRunning(""));
-  EXPECT_EQ(processes.snapshots, 2);
-  EXPECT_EQ(viewer.ProcessList().size(), 399u);
+  EXPECT_EQ(processes.snapshots, 3);
+  EXPECT_EQ(viewer.ProcessList().size(), 400u);
 }
 
 TEST_F(Detection, OneWindowIsAnsweredFromASnapshotOfItsOwn) {

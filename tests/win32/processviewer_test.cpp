@@ -6,6 +6,7 @@
 #include <string>
 #include "eraser/ProcessViewer.h"
 #include "platform/win32/ProcessesWin32.h"
+#include "platform/win32/TimersWin32.h"
 #include "platform/win32/WindowsWin32.h"
 
 namespace {
@@ -35,7 +36,8 @@ HWND hiddenWindow() {
 TEST(ProcessDetection, AHiddenWindowMakesThisProcessRunUnderItsOwnName) {
   platform::win32::Windows windows;
   platform::win32::Processes processes;
-  eraser::ProcessViewer viewer(windows, processes);
+  platform::win32::Clock clock;
+  eraser::ProcessViewer viewer(windows, processes, clock);
   const std::string path = ownPath();
   const std::string name = path.substr(path.find_last_of('\\') + 1);
 

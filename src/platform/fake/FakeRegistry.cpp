@@ -46,6 +46,10 @@ class FakeKey : public platform::RegistryKey {
     if (key_.values.erase(lower(name))) owner_.changed(id_);
     return true;
   }
+  bool empty() override {
+    std::lock_guard lock(owner_.mutex());
+    return key_.values.empty() && !owner_.hasSubKeys(id_);
+  }
   std::vector<std::string> valueNames() override {
     std::lock_guard lock(owner_.mutex());
     std::vector<std::string> names;
@@ -159,6 +163,12 @@ void FakeRegistry::changed(const std::string& keyId) {
     w->signalled = true;
     w->cv.notify_all();
   }
+}
+
+bool FakeRegistry::hasSubKeys(const std::string& keyId) {
+  std::lock_guard lock(mutex_);
+  auto it = keys_.upper_bound(keyId + "\\");
+  return it != keys_.end() && it->first.rfind(keyId + "\\", 0) == 0;
 }
 
 std::size_t FakeRegistry::armedWatches() {

@@ -53,6 +53,7 @@ class FakeRegistry : public platform::Registry {
 
   // Signals the watches of the key `keyId` and of the keys above it.
   void changed(const std::string& keyId);
+  bool hasSubKeys(const std::string& keyId);
   std::recursive_mutex& mutex() { return mutex_; }
 
  private:

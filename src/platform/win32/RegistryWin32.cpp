@@ -80,6 +80,14 @@ std::vector<std::string> RegistryKey::valueNames() {
   return names;
 }
 
+bool RegistryKey::empty() {
+  DWORD subKeys = 0, values = 0;
+  if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subKeys == 0 && values == 0;
+}
+
 namespace {
 
 class KeyWatch : public platform::KeyWatch {

@@ -19,6 +19,7 @@ class RegistryKey : public platform::RegistryKey {
   bool setString(const std::string& name, const std::string& text) override;
   bool deleteValue(const std::string& name) override;
   std::vector<std::string> valueNames() override;
+  bool empty() override;
   HKEY handle() const { return key_; }
 
  private:
