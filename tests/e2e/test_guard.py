@@ -81,6 +81,7 @@ def auto_erase():
         win = ui.open_options(s, app, ui.OPTIONS_TABS.index("Misc"))
         ui.click(s, win.control("Erase (cookies, history, addresses...) each time IE is closed"))
         win = s.win32_windows(title="Options", exe=app.exe_name, controls=True)[0]
+        s.screenshot("unticked")
         ui.click(s, win.control("Apply"))
         wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Apply to close the window")
         assert s.reg_query(MAIN_KEY, "Erase") == "0"
@@ -134,6 +135,7 @@ def typed_urls():
         win = ui.open_options(s, app, ui.OPTIONS_TABS.index("Browser"))
         ui.click(s, win.control("Clear last typed URL"))
         win = s.win32_windows(title="Options", exe=app.exe_name, controls=True)[0]
+        s.screenshot("ticked")
         ui.click(s, win.control("Apply"))
         wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Apply to close the window")
         snapshot = os.path.join(os.path.dirname(app.path), "TypedURLs.reg")
