@@ -7,6 +7,7 @@
 #   make run    build, then start tarnwick.exe in a Wine virtual desktop
 #   make bench  build, then time the eraser's tree deletion and browser test
 #               under Wine (medians and ratios; BENCH_ROUNDS rounds, default 5)
+#   make dist   build, then the signed installer build/dist/setup.exe
 #   make fuzz   build the shortcut-text fuzzer (clang, libFuzzer) and run it
 #               for FUZZ_RUNS inputs (default 1000000); not part of make test
 #   make deps   only install the missing packages
@@ -22,7 +23,7 @@ BUILD := build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 
-.PHONY: all deps build native win test run bench fuzz clean
+.PHONY: all deps build native win test run bench fuzz dist clean
 
 all: build
 
@@ -50,6 +51,9 @@ BENCH_ROUNDS := 5
 bench: win
 	cmake --build $(WIN) -j$(JOBS) --target tarnwick_bench
 	bash bench/run.sh $(WIN)/tarnwick_bench.exe $(BENCH_ROUNDS)
+
+dist: win
+	bash scripts/dist.sh $(WIN) $(BUILD)/dist
 
 FUZZ_RUNS := 1000000
 fuzz:

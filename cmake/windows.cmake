@@ -10,6 +10,21 @@ target_link_libraries(tarnwick_win32 PUBLIC tarnwick_logic ${WIN32_LIBS})
 add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
 target_link_libraries(tarnwick PRIVATE tarnwick_win32 ${STATIC_RUNTIME})
 
+# Every tarnwick.exe is signed, with the vendor's certificate or the build's own.
+add_custom_command(TARGET tarnwick POST_BUILD COMMAND sh ${SIGN_SCRIPT} $<TARGET_FILE:tarnwick> VERBATIM)
+
+# The help file, beside the program.
+find_program(CHMCMD chmcmd REQUIRED)
+file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/help.chm
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/help-src
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help-src
+  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/help-src ${CHMCMD} help.hhp
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help-src/help.chm ${CMAKE_BINARY_DIR}/help.chm
+  DEPENDS ${HELP_SOURCES}
+  VERBATIM)
+add_custom_target(help_file ALL DEPENDS ${CMAKE_BINARY_DIR}/help.chm)
+
 # GoogleTest built from the sources Debian ships.
 set(GTEST_SRC /usr/src/googletest)
 add_library(gtest_win STATIC ${GTEST_SRC}/googletest/src/gtest-all.cc ${GTEST_SRC}/googletest/src/gtest_main.cc)

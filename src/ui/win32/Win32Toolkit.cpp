@@ -12,6 +12,9 @@ namespace ui::win32 {
 namespace {
 
 constexpr UINT ActivateLastPopup = WM_APP + 1;
+// Sent to the application window by the installer and the uninstaller: the
+// program ends as its Exit command ends it.
+const UINT QuitMessage = RegisterWindowMessageA("TarnwickQuit");
 
 }  // namespace
 
@@ -259,6 +262,10 @@ LRESULT CALLBACK Win32Toolkit::appWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPA
 }
 
 LRESULT Win32Toolkit::onAppMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == QuitMessage && QuitMessage != 0) {
+    terminate();
+    return 0;
+  }
   switch (msg) {
     case WM_CLOSE: {
       // Closing the taskbar button asks the main form (the first one) to

@@ -1,0 +1,131 @@
+; Tarnwick's installer and uninstaller. makensis is given
+;   -DVERSION=x.y.z -DBUILD=<folder with tarnwick.exe and help.chm>
+;   -DICON=<the program's icon> -DOUTFILE=<setup.exe> -DSIGN=<signing command>
+; where the signing command signs the file named by %1 in place.
+Unicode true
+SetCompressor /SOLID lzma
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
+
+!define PRODUCT "Tarnwick"
+!define PUBLISHER "Tarnwick"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define SETTINGS_KEY "Software\Tarnwick"
+; The program's hidden application window, and the message that ends it as
+; its Exit command does.
+!define APP_WINDOW_CLASS "TarnwickApp"
+!define QUIT_MESSAGE "TarnwickQuit"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel admin
+BrandingText "${PRODUCT} ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
+
+!finalize '${SIGN}'
+!uninstfinalize '${SIGN}'
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the privacy guard for Internet Explorer, on your computer.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup waits for it to end before it replaces its files.$\r$\n$\r$\nClick Next to continue."
+!define MUI_FINISHPAGE_RUN "$INSTDIR\tarnwick.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\help.chm"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the help"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Waits until no Tarnwick runs; $0 is 0 then, else the program's window.
+!macro WaitForTarnwick seconds
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "${APP_WINDOW_CLASS}"
+    ${IfThen} $0 == 0 ${|} ${ExitDo} ${|}
+    ${IfThen} $1 >= ${seconds}0 ${|} ${ExitDo} ${|}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+!macroend
+
+; Asks a running Tarnwick to end, as its Exit command does.
+!macro QuitTarnwick
+  FindWindow $0 "${APP_WINDOW_CLASS}"
+  ${If} $0 != 0
+    System::Call 'user32::RegisterWindowMessageW(w "${QUIT_MESSAGE}") i .r2'
+    SendMessage $0 $2 0 0 /TIMEOUT=5000
+  ${EndIf}
+!macroend
+
+Section "Tarnwick" SecMain
+  SectionIn RO
+  DetailPrint "Waiting for a running ${PRODUCT} to end..."
+  !insertmacro WaitForTarnwick 120
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is still running. Exit it from its tray menu and run Setup again." /SD IDOK
+    Abort
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  SetOverwrite on
+  File "${BUILD}/tarnwick.exe"
+  File "${BUILD}/help.chm"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\tarnwick.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk" "$INSTDIR\help.chm"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
+
+  SetRegView 64
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tarnwick.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  !insertmacro QuitTarnwick
+  !insertmacro WaitForTarnwick 10
+  Delete "$INSTDIR\tarnwick.exe"
+  Delete "$INSTDIR\help.chm"
+  Delete "$INSTDIR\tarnwick_block.txt"
+  Delete "$INSTDIR\TypedURLs.reg"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+
+  SetShellVarContext all
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+
+  SetRegView 64
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  MessageBox MB_YESNO|MB_ICONQUESTION "Remove your ${PRODUCT} settings and statistics as well?" /SD IDNO IDNO keep
+    DeleteRegKey HKCU "${SETTINGS_KEY}"
+  keep:
+SectionEnd

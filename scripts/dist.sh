@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Makes the signed installer of the built program (make dist):
+#   scripts/dist.sh WIN_BUILD OUT_FOLDER
+# WIN_BUILD holds tarnwick.exe, help.chm and signing/sign.sh; the installer
+# lands in OUT_FOLDER/setup.exe.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+WIN="$(cd "$1" && pwd)"
+OUT="$2"
+VERSION=$(sed -n 's/.*ProgramVersion = "\(.*\)";/\1/p' "$ROOT/src/settings/Schema.h")
+mkdir -p "$OUT"
+OUT="$(cd "$OUT" && pwd)"
+makensis -V2 -DVERSION="$VERSION" -DBUILD="$WIN" -DICON="$ROOT/res/tarnwick.ico" -DOUTFILE="$OUT/setup.exe" \
+  -DSIGN="sh $WIN/signing/sign.sh %1" "$ROOT/installer/tarnwick.nsi"
+osslsigncode verify -CAfile "$WIN/signing/vendor-cert.pem" -in "$OUT/setup.exe" > "$OUT/verify.txt" 2>&1 ||
+  { cat "$OUT/verify.txt" >&2; echo "setup.exe: the signature does not verify" >&2; exit 1; }
+echo "Installer of Tarnwick $VERSION: $OUT/setup.exe ($(stat -c %s "$OUT/setup.exe") bytes)"
