@@ -1,7 +1,7 @@
 # Cross build: tarnwick.exe, the Win32 layer tests and the end-to-end tests,
 # all run under Wine.
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-set(WIN32_LIBS user32 gdi32 comctl32 shell32 advapi32 wininet winmm comdlg32 ole32 uuid htmlhelp)
+set(WIN32_LIBS user32 gdi32 comctl32 shell32 advapi32 wininet winmm comdlg32 ole32 uuid htmlhelp wintrust crypt32)
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/ui/win32/*.cpp)
 add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
@@ -62,6 +62,11 @@ foreach(src ${HELPERS})
 endforeach()
 
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
+# The help file checked from outside: pages, links, contents.
+add_test(NAME help.check_chm COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/help/check_chm.py
+         ${CMAKE_BINARY_DIR}/help.chm)
+set_tests_properties(help.check_chm PROPERTIES LABELS help TIMEOUT 60)
+
 file(GLOB E2E_TESTS CONFIGURE_DEPENDS tests/e2e/test_*.py)
 foreach(src ${E2E_TESTS})
   get_filename_component(stem ${src} NAME_WE)

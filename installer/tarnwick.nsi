@@ -2,7 +2,8 @@
 ;   -DVERSION=x.y.z -DBUILD=<folder with tarnwick.exe and help.chm>
 ;   -DICON=<the program's icon> -DOUTFILE=<setup.exe> -DSIGN=<signing command>
 ; where the signing command signs the file named by %1 in place.
-Unicode true
+; A 64-bit installer, as the program is (a system without 32-bit support runs it too).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"

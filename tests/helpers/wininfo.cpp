@@ -99,6 +99,13 @@ std::string stateOf(HWND c, const char* cls) {
   return "";
 }
 
+// A text on one line of the list: line breaks and tabs become blanks.
+std::string oneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+  return text;
+}
+
 // The lines of another program's list box, each asked for with a bound and
 // in its wide form (the narrow one comes back cut to its first letter).
 std::string listLines(HWND c) {
@@ -133,7 +140,7 @@ BOOL CALLBACK eachControl(HWND c, LPARAM) {
                      "\tvisible=" + (IsWindowVisible(c) ? "1" : "0") +
                      "\tshown=" + ((GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) ? "1" : "0") + "\tenabled=" + (IsWindowEnabled(c) ? "1" : "0") +
                      "\tfocused=" + (GetFocus() == c ? "1" : "0") + "\twindow=" + rect(c) +
-                     "\tstate=" + stateOf(c, cls) + "\ttext=" + content + "\n";
+                     "\tstate=" + stateOf(c, cls) + "\ttext=" + oneLine(content) + "\n";
   std::fputs(line.c_str(), g_file);
   return TRUE;
 }
@@ -158,7 +165,7 @@ BOOL CALLBACK each(HWND w, LPARAM) {
                      std::to_string(wr.left) + "," + std::to_string(wr.top) + "," +
                      std::to_string(wr.right - wr.left) + "," + std::to_string(wr.bottom - wr.top) +
                      "\tclient=" + std::to_string(cr.right - cr.left) + "," + std::to_string(cr.bottom - cr.top) +
-                     "\tbody=" + staticTexts(w) + "\ttitle=" + title + "\n";
+                     "\tbody=" + oneLine(staticTexts(w)) + "\ttitle=" + oneLine(title) + "\n";
   std::fputs(line.c_str(), g_file);
   if (g_controls) {
     // The focus is another thread's: borrow its input state to read it.
