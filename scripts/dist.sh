@@ -12,6 +12,9 @@ mkdir -p "$OUT"
 OUT="$(cd "$OUT" && pwd)"
 makensis -V2 -DVERSION="$VERSION" -DBUILD="$WIN" -DICON="$ROOT/res/tarnwick.ico" -DOUTFILE="$OUT/setup.exe" \
   -DSIGN="sh $WIN/signing/sign.sh %1" "$ROOT/installer/tarnwick.nsi"
-osslsigncode verify -CAfile "$WIN/signing/vendor-cert.pem" -in "$OUT/setup.exe" > "$OUT/verify.txt" 2>&1 ||
-  { cat "$OUT/verify.txt" >&2; echo "setup.exe: the signature does not verify" >&2; exit 1; }
+for signed in "$WIN/tarnwick.exe" "$OUT/setup.exe"; do
+  osslsigncode verify -CAfile "$WIN/signing/vendor-cert.pem" -in "$signed" > "$OUT/verify.txt" 2>&1 ||
+    { cat "$OUT/verify.txt" >&2; echo "$signed: the signature does not verify" >&2; exit 1; }
+done
+rm -f "$OUT/verify.txt"
 echo "Installer of Tarnwick $VERSION: $OUT/setup.exe ($(stat -c %s "$OUT/setup.exe") bytes)"
