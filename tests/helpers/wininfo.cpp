@@ -82,18 +82,26 @@ std::string rect(HWND w) {
          std::to_string(r.bottom - r.top);
 }
 
+// Asks another program's control, never waiting more than a quarter second:
+// a program busy for a moment must not hold the list.
+LRESULT ask(HWND c, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(c, msg, wp, lp, SMTO_ABORTIFHUNG, 250, &answer);
+  return static_cast<LRESULT>(answer);
+}
+
 std::string stateOf(HWND c, const char* cls) {
   if (lstrcmpiA(cls, "Button") == 0) {
     const LONG type = GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK;
     if (type == BS_GROUPBOX || type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) return "";
-    return std::to_string(SendMessageA(c, BM_GETCHECK, 0, 0));
+    return std::to_string(ask(c, BM_GETCHECK));
   }
-  if (lstrcmpiA(cls, HOTKEY_CLASSA) == 0) return std::to_string(SendMessageA(c, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
-  if (lstrcmpiA(cls, UPDOWN_CLASSA) == 0) return std::to_string(static_cast<short>(SendMessageA(c, UDM_GETPOS, 0, 0)));
-  if (lstrcmpiA(cls, WC_TABCONTROLA) == 0) return std::to_string(SendMessageA(c, TCM_GETCURSEL, 0, 0));
-  if (lstrcmpiA(cls, "ListBox") == 0) return std::to_string(SendMessageA(c, LB_GETCURSEL, 0, 0));
+  if (lstrcmpiA(cls, HOTKEY_CLASSA) == 0) return std::to_string(ask(c, HKM_GETHOTKEY) & 0xFFFF);
+  if (lstrcmpiA(cls, UPDOWN_CLASSA) == 0) return std::to_string(static_cast<short>(ask(c, UDM_GETPOS)));
+  if (lstrcmpiA(cls, WC_TABCONTROLA) == 0) return std::to_string(ask(c, TCM_GETCURSEL));
+  if (lstrcmpiA(cls, "ListBox") == 0) return std::to_string(ask(c, LB_GETCURSEL));
   if (lstrcmpiA(cls, "Edit") == 0) {
-    const LRESULT pc = SendMessageA(c, EM_GETPASSWORDCHAR, 0, 0);
+    const LRESULT pc = ask(c, EM_GETPASSWORDCHAR);
     return pc ? std::to_string(pc) : "";
   }
   return "";
