@@ -218,7 +218,8 @@ APPLIED = {
                "Disable user name and pass": "1"},
     ERASE_KEY: {"IE Cache": "1", "Cookies": "1", "IE History": "0", "IE Address Bar": "0", "Recent Documents": "0",
                 "Temp Folder": "1", "Recycle Bin": "0", "Run History": "1", "Find History": "1"},
-    IE_MAIN: {"Use FormSuggest": "yes", "FormSuggest Passwords": "no"},
+    # The start-page guard, switched on, puts the chosen page into the browser's key.
+    IE_MAIN: {"Use FormSuggest": "yes", "FormSuggest Passwords": "no", "Start Page": "http://home.example/"},
     AUTOCOMPLETE: {"AutoSuggest": "no"}, RUN_KEY: RUN_ENTRY}
 DEFAULT_MAIN = {
     "Popup Blocker": "1", "Popup Counter": "1", "Closed Popups": "1", "Hot Key Pressed": "1", "Left Mouse": "0",
@@ -286,6 +287,8 @@ def nothing_stored():
                             "hot key": SHIFT | CTRL | ord("J"), "panic": CTRL | 0x77}, "before Apply")
         s.screenshot("before-apply")
         close(s, app, o, "Apply")
+        wait_until(lambda: s.reg_query(IE_MAIN, "Start Page") == "http://home.example/", 3,
+                   what="the start-page guard to put the chosen page in place")
         expect_keys(s, with_values(start, APPLIED), "after Apply")
         expect_menu(s, app, ui.tray_entries(False, "locked"), "the password applied")
 
