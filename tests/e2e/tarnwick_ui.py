@@ -192,6 +192,23 @@ def open_options(s, app, tab=0):
     return wait_until(on_tab, 10, interval=0.3, what="the %s tab of the options window" % OPTIONS_TABS[tab])
 
 
+def click_in_options(s, app, tab, captions, button, shot=None):
+    """Opens the options window on `tab`, clicks each caption in turn,
+    keeps a picture when `shot` names one, and closes the window with its
+    button `button` ("Apply" or "Close")."""
+    open_options(s, app, OPTIONS_TABS.index(tab))
+    for caption in captions:
+        win = wait_until(lambda: s.win32_windows(title="Options", exe=app.exe_name, controls=True), 5,
+                         what="the options window")[0]
+        click(s, win.control(caption))
+    time.sleep(0.3)
+    if shot:
+        s.screenshot(shot)
+    win = s.win32_windows(title="Options", exe=app.exe_name, controls=True)[0]
+    click(s, win.control(button))
+    wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="%s to close the window" % button)
+
+
 # ---------------------------------------------------------------- the program's boxes
 
 NOTICE_CLIENT = (487, 72)

@@ -78,12 +78,8 @@ def auto_erase():
         gone_within(during, 2.5, "the file left by the browsing")
         gone_within(put(temp, "later.txt"), 2.5, "a file put there with no browser")
 
-        win = ui.open_options(s, app, ui.OPTIONS_TABS.index("Misc"))
-        ui.click(s, win.control("Erase (cookies, history, addresses...) each time IE is closed"))
-        win = s.win32_windows(title="Options", exe=app.exe_name, controls=True)[0]
-        s.screenshot("unticked")
-        ui.click(s, win.control("Apply"))
-        wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Apply to close the window")
+        ui.click_in_options(s, app, "Misc", ["Erase (cookies, history, addresses...) each time IE is closed"], "Apply",
+                            shot="unticked")
         assert s.reg_query(MAIN_KEY, "Erase") == "0"
         stays(put(temp, "after-unticking.txt"), "a file put there after the option was unticked")
         exit_program(s, app)
@@ -132,12 +128,7 @@ def typed_urls():
                            '"url2"="http://x.test/?q=\\"quoted\\""',
                            '"url3"=hex(1):' + ",".join("%02x" % b for b in (evil.encode("latin-1") + b"\0"))])
         app = s.start_tarnwick()
-        win = ui.open_options(s, app, ui.OPTIONS_TABS.index("Browser"))
-        ui.click(s, win.control("Clear last typed URL"))
-        win = s.win32_windows(title="Options", exe=app.exe_name, controls=True)[0]
-        s.screenshot("ticked")
-        ui.click(s, win.control("Apply"))
-        wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Apply to close the window")
+        ui.click_in_options(s, app, "Browser", ["Clear last typed URL"], "Apply", shot="ticked")
         snapshot = os.path.join(os.path.dirname(app.path), "TypedURLs.reg")
         with open(snapshot, "rb") as f:
             written = f.read()
