@@ -48,12 +48,16 @@ class TfrmBlockList : public chrome::HeaderForm {
 
   ui::ToolButton& btnMinimize;
   ui::ToolButton& btnHelp;
+  // In the order Tab goes through them: the open windows and what acts on
+  // them, then the block list and what acts on it, then Close.
   ui::Label Label1;
   ui::ListBox lbURLs;
+  ui::Button btn_refresh, btn_add, btn_remove;
   ui::Label Label2;
   ui::ListBox lbBlock;
+  ui::Button btn_export, btn_import, btnClearAll;
   ui::Label lb_count_ie, lb_count_block, lb_counter;
-  ui::Button btn_refresh, btn_add, btn_remove, btn_export, btn_import, btnClearAll, btn_close;
+  ui::Button btn_close;
   // The closing loop, once a second, and the open-window limit, twice a
   // second; both off until the blocker is switched on. Timer1 keeps the
   // two counting labels current.
