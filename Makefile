@@ -8,7 +8,7 @@
 #   make bench  build, then time the eraser's tree deletion and browser test
 #               under Wine (medians and ratios; BENCH_ROUNDS rounds, default 5)
 #   make dist   build, then the signed installer build/dist/setup.exe
-#   make fuzz   build the shortcut-text fuzzer (clang, libFuzzer) and run it
+#   make fuzz   build the fuzzers (clang, libFuzzer) and run each
 #               for FUZZ_RUNS inputs (default 1000000); not part of make test
 #   make deps   only install the missing packages
 #   make build  only build

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the shortcut-text fuzzer with Debian's clang and libFuzzer and runs it
-# for RUNS inputs (default one million). Installs clang and its fuzzer
+# Builds the fuzzers (shortcut texts; the version reply's lines and version
+# comparison) with Debian's clang and libFuzzer and runs each for RUNS inputs
+# (default one million). Installs clang and its fuzzer
 # runtime first when they are missing. Usage: scripts/fuzz.sh [RUNS] [BUILD_DIR]
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,3 +27,8 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefi
   -o "$OUT/shortcut_fuzz"
 # Stored shortcut texts are short; longer inputs only slow the run down.
 "$OUT/shortcut_fuzz" -runs="$RUNS" -max_len=256 -dict=fuzz/shortcut.dict "$OUT/corpus"
+
+mkdir -p "$OUT/versionreply-corpus"
+clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+  -Isrc fuzz/versionreply_fuzz.cpp src/update/VersionReply.cpp -o "$OUT/versionreply_fuzz"
+"$OUT/versionreply_fuzz" -runs="$RUNS" -max_len=512 "$OUT/versionreply-corpus"
