@@ -2,7 +2,9 @@
 # Makes the signed installer of the built program (make dist):
 #   scripts/dist.sh WIN_BUILD OUT_FOLDER
 # WIN_BUILD holds tarnwick.exe, help.chm and signing/sign.sh; the installer
-# lands in OUT_FOLDER/setup.exe.
+# lands in OUT_FOLDER/setup.exe, and the vendor server's files in
+# OUT_FOLDER/www (the version answer and the installer it hands out), to be
+# served with `php -S 127.0.0.1:8631 -t OUT_FOLDER/www`.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 WIN="$(cd "$1" && pwd)"
@@ -17,4 +19,8 @@ for signed in "$WIN/tarnwick.exe" "$OUT/setup.exe"; do
     { cat "$OUT/verify.txt" >&2; echo "$signed: the signature does not verify" >&2; exit 1; }
 done
 rm -f "$OUT/verify.txt"
+mkdir -p "$OUT/www/tarnwick/download"
+cp "$ROOT/server/verzija.php" "$OUT/www/tarnwick/verzija.php"
+printf '%s\n' "$VERSION" > "$OUT/www/tarnwick/version.txt"
+cp "$OUT/setup.exe" "$OUT/www/tarnwick/download/setup.exe"
 echo "Installer of Tarnwick $VERSION: $OUT/setup.exe ($(stat -c %s "$OUT/setup.exe") bytes)"
