@@ -1,5 +1,8 @@
-// The version reply: its lines and the byte-wise comparison of versions.
+// The update check's pure parts: the version reply's lines, the byte-wise
+// comparison of versions, and the request flag word.
 #include <gtest/gtest.h>
+#include <utility>
+#include "update/InternetFlags.h"
 #include "update/VersionReply.h"
 
 using update::IsNewerVersion;
@@ -26,4 +29,20 @@ TEST(VersionReply, VersionsCompareAsBytes) {
       {"3.4.1\xE9", "3.4.1z", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsNewerVersion(c.installed, c.server), c.newer) << c.installed << " / " << c.server;
+}
+
+TEST(InternetFlags, TheDefaultSetAndEachMembersFlag) {
+  using F = update::TInternetFlag;
+  EXPECT_EQ(update::RequestFlagsOf(update::DefaultInternetFlags()), 0x8040F200u);
+  EXPECT_EQ(update::RequestFlagsOf({}), 0u);
+  const std::pair<F, std::uint32_t> alone[] = {{F::ifCacheIfNetFail, 0x00010000}, {F::ifHyperLink, 0x00000400},
+                                               {F::ifNeedFile, 0x00000010},       {F::ifNoAuth, 0x00040000},
+                                               {F::ifNoAutoRedirect, 0x00200000}, {F::ifNoCookies, 0x00080000},
+                                               {F::ifPragmaNoCache, 0x00000100},  {F::ifResynchronize, 0x00000800}};
+  for (const auto& [flag, word] : alone) EXPECT_EQ(update::RequestFlagsOf({flag}), word);
+  // Two members share one flag: the word has it while either is in the set.
+  update::TInternetFlags both{F::ifDontCache, F::ifNoCacheWrite};
+  EXPECT_EQ(update::RequestFlagsOf(both), 0x04000000u);
+  both.exclude(F::ifDontCache);
+  EXPECT_EQ(update::RequestFlagsOf(both), 0x04000000u);
 }
