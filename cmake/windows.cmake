@@ -43,7 +43,15 @@ foreach(src ${WIN32_TESTS})
   add_executable(win32_${stem} ${src})
   target_include_directories(win32_${stem} PRIVATE tests/win32)
   target_link_libraries(win32_${stem} PRIVATE tarnwick_win32 gtest_win ${STATIC_RUNTIME})
-  add_test(NAME win32.${stem} COMMAND win32_${stem})
+  # A test with a scripted HTTP server beside it runs with the server up.
+  set(server ${CMAKE_SOURCE_DIR}/tests/win32/${stem}_server.py)
+  if(EXISTS ${server})
+    find_package(Python3 COMPONENTS Interpreter REQUIRED)
+    add_test(NAME win32.${stem} COMMAND ${Python3_EXECUTABLE} ${server} ${CMAKE_CROSSCOMPILING_EMULATOR}
+             $<TARGET_FILE:win32_${stem}>)
+  else()
+    add_test(NAME win32.${stem} COMMAND win32_${stem})
+  endif()
   # They share one X display: real input, focus and open menus of one test
   # would reach the windows of another, so they take turns.
   set_tests_properties(win32.${stem} PROPERTIES FIXTURES_REQUIRED wineprefix LABELS win32 TIMEOUT 300

@@ -1,10 +1,14 @@
 // Fuzz target: the version reply's line splitting and the version
-// comparison. The input is a reply; its first line also serves as the
-// installed version. Checks what must hold for any bytes.
+// comparison, and the downloader's URL split and announced length. The input
+// is a reply; its first line also serves as the installed version, its
+// second as a download address and its third as a length. Checks what must
+// hold for any bytes.
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include "update/HTTPGet.h"
 #include "update/VersionReply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,5 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string server = version.value_or(std::string());
   if (update::IsNewerVersion(installed, installed)) std::abort();
   if (update::IsNewerVersion(installed, server) && update::IsNewerVersion(server, installed)) std::abort();
+
+  const std::string url = lines.size() > 1 ? lines[1] : reply;
+  const update::DownloadTarget t = update::SplitDownloadURL(url);
+  if (t.host.find('/') != std::string::npos || (!t.host.empty() && t.object.rfind('/', 0) != 0)) std::abort();
+  if (t.port < 1 || t.port > 65535 || !url.ends_with(t.object) || url.find(t.host) == std::string::npos) std::abort();
+  std::int64_t length = 0;
+  const std::string text = lines.size() > 2 ? lines[2] : reply;
+  if (update::ParseContentLength(text, length)) {
+    if (length < 0) std::abort();
+    const std::string digits = text.substr(std::min(text.find_first_not_of('0'), text.size() - 1));
+    if (std::to_string(length) != digits) std::abort();
+  }
   return 0;
 }

@@ -3,7 +3,7 @@
 # are missing; does nothing (and needs no network) when all are there.
 set -eu
 PACKAGES=(g++ cmake make libgtest-dev googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool
-          imagemagick ccache python3 x11-utils fp-utils osslsigncode openssl nsis p7zip-full)
+          imagemagick ccache python3 x11-utils fp-utils osslsigncode openssl nsis p7zip-full php-cli)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

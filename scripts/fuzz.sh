@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzzers (shortcut texts; the version reply's lines and version
-# comparison) with Debian's clang and libFuzzer and runs each for RUNS inputs
+# Builds the fuzzers (shortcut texts; the version reply's lines, the version
+# comparison and the download URL) with Debian's clang and libFuzzer and runs each for RUNS inputs
 # (default one million). Installs clang and its fuzzer
 # runtime first when they are missing. Usage: scripts/fuzz.sh [RUNS] [BUILD_DIR]
 set -eu
@@ -30,5 +30,5 @@ clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefi
 
 mkdir -p "$OUT/versionreply-corpus"
 clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Isrc fuzz/versionreply_fuzz.cpp src/update/VersionReply.cpp -o "$OUT/versionreply_fuzz"
+  -Isrc fuzz/versionreply_fuzz.cpp src/update/VersionReply.cpp src/update/HTTPGet.cpp -o "$OUT/versionreply_fuzz"
 "$OUT/versionreply_fuzz" -runs="$RUNS" -max_len=512 "$OUT/versionreply-corpus"

@@ -1,5 +1,6 @@
 #include "app/uMain.h"
 #include "app/uAbout.h"
+#include "update/uUpdate.h"
 #include "settings/LockState.h"
 #include "settings/Readers.h"
 #include "settings/uLogin.h"
@@ -100,7 +101,7 @@ void TfrmMain::buildPanes() {
   help.addItem("Help", [this] { Help2Click(); });
   help.addLabel(Separator);
   help.addItem("Visit Home Page", [this] { VisitHomePage1Click(); });
-  help.addItem("Check Latest Version", nullptr);  // the update window arrives with the update check
+  help.addItem("Check Latest Version", [this] { helpItems3Click(); });
   help.addLabel(Separator);
   help.addItem("About", [this] { About2Click(); });
 
@@ -131,7 +132,7 @@ void TfrmMain::buildTrayMenu() {
   PopupMenu1.add("Configurate1", "&Options", [this] { btnOptionsClick(); });
   PopupMenu1.add("Show1", "&Show", [this] { Show1Click(); });
   PopupMenu1.add("N2", "-");
-  PopupMenu1.add("CheckLatestVersion1", "&Check Latest Version...");
+  PopupMenu1.add("CheckLatestVersion1", "&Check Latest Version...", [this] { helpItems3Click(); });
   PopupMenu1.add("N3", "-");
   PopupMenu1.add("Help1", "&Help", [this] { Help1Click(); });
   PopupMenu1.add("About1", "&About", [this] { About2Click(); });
@@ -219,6 +220,12 @@ void TfrmMain::About2Click() {
   auto about = std::make_unique<TfrmAbout>(platform_, toolkit(), *this, PopupMenu1);
   about->create();
   about->showModal();
+}
+
+void TfrmMain::helpItems3Click() {
+  auto update = std::make_unique<update::TfrmUpdate>(platform_, toolkit(), *this, PopupMenu1);
+  update->create();
+  update->showModal();
 }
 
 void TfrmMain::ShowBlockList1Click() {

@@ -85,6 +85,7 @@ class TfrmMain : public chrome::HeaderForm {
   void dxToolButton1Click();
   void VisitHomePage1Click();
   void About2Click();
+  void helpItems3Click();
   void ShowBlockList1Click();
   void Login1Click();
   void Logout1Click();

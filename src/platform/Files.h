@@ -1,7 +1,9 @@
 // File-system service: the folders the program needs, directory search,
 // deletion and whole-file reads and writes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,14 @@ enum FileAttribute : std::uint32_t {
 struct FileEntry {
   std::string name;  // the bare name, "." and ".." included as the system reports them
   std::uint32_t attributes = 0;
+};
+
+// A file being written block by block; closed when it goes.
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+  // False when the bytes could not all be written.
+  virtual bool write(const char* data, std::size_t size) = 0;
 };
 
 class Files {
@@ -50,6 +60,8 @@ class Files {
   // Creates or truncates the file and writes `data`; false when the file
   // cannot be created or a write fails (what was written so far stays).
   virtual bool writeFile(const std::string& path, const std::string& data) = 0;
+  // Creates or truncates the file for writing; null when it cannot.
+  virtual std::unique_ptr<FileWriter> createFile(const std::string& path) = 0;
   // Moves `from` to `to`, replacing an existing `to` in one step; a
   // read-only `to` is not replaced.
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;

@@ -1,12 +1,14 @@
 // The bundle of platform services handed to every form when it is built.
 #pragma once
 #include "platform/Clock.h"
+#include "platform/CodeSigning.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/GuiThread.h"
 #include "platform/Help.h"
 #include "platform/HotKeys.h"
 #include "platform/Instance.h"
+#include "platform/Internet.h"
 #include "platform/Locale.h"
 #include "platform/NotifyArea.h"
 #include "platform/Processes.h"
@@ -37,6 +39,8 @@ struct Platform {
   HotKeys& hotKeys;
   Sound& sound;
   Locale& locale;
+  Internet& internet;
+  CodeSigning& codeSigning;
 };
 
 }  // namespace platform

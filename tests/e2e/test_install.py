@@ -13,43 +13,22 @@ start-with-Windows entry and the uninstall key, and, answered Yes, the
 settings."""
 
 import os
-import subprocess
 import time
 
 import harness
 from harness import E2EError, Scenario, wait_until
+from installer import PROGRAM, make_dist, unix, wizard_page
 import tarnwick_ui as ui
 from tarnwick_ui import MAIN_KEY
 
-PROGRAM = r"C:\Program Files\Tarnwick"
 MENU = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 ENTRIES = ["Tarnwick.lnk", "Tarnwick Help.lnk", "Uninstall Tarnwick.lnk"]
 
 
-def unix(s, winpath):
-    return os.path.join(s.prefix, "drive_c", *winpath[3:].split("\\"))
-
-
-def wizard_page(s, heading, shot):
-    """Waits for the wizard page with `heading`, keeps its picture, presses Enter on it."""
-    page = wait_until(lambda: [w for w in s.win32_windows(cls="#32770", controls=True)
-                               if w.visible and any(c.visible and c.text == heading for c in w.controls)], 30,
-                      what="the page %r" % heading)[0]
-    time.sleep(0.5)
-    s.screenshot(shot)
-    s.key_on(page, "Return")
-
-
 def make_installer(s):
-    dist = os.path.join(s.workdir, "dist")
-    t = time.monotonic()
-    subprocess.run(["bash", os.path.join(harness.SOURCE_ROOT, "scripts", "dist.sh"), s.build, dist], check=True,
-                   stdout=subprocess.DEVNULL, timeout=300)
-    harness.log("setup.exe made in %.1f s, %d bytes" % (time.monotonic() - t,
-                                                         os.path.getsize(os.path.join(dist, "setup.exe"))))
-    return s.install(os.path.join(dist, "setup.exe"), folder="Downloads")
+    return s.install(os.path.join(make_dist(s), "setup.exe"), folder="Downloads")
 
 
 def install_and_uninstall():

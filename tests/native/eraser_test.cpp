@@ -113,7 +113,7 @@ struct Eraser : ::testing::Test {
   LoggingCache cache{log};
   platform::Platform p{registry, f.windows, f.time,    f.time,       f.dialogs, f.tray,  f.instance,
                        shell,    f.help,    f.gui,     f.urlHistory, files,     f.processes, cache,
-                       f.hotKeys, f.sound,   f.locale};
+                       f.hotKeys, f.sound,   f.locale,     f.internet, f.codeSigning};
   settings::TmRegistry reg5{p.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::ShellFolders, false};
   std::string tempFolder = Temp;
   std::unique_ptr<platform::UrlHistory> history = std::make_unique<LoggingHistory>(log);

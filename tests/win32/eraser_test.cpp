@@ -189,7 +189,7 @@ class EraserOnWine : public ::testing::Test {
   platform::Platform p_{real_.registry, real_.windows, real_.clock,    real_.timers, dialogs_,
                         real_.tray,     real_.instance, real_.shell,   real_.help,   real_.gui,
                         real_.urlHistory, real_.files,  real_.processes, real_.urlCache,
-                        real_.hotKeys,  real_.sound,    real_.locale};
+                        real_.hotKeys,  real_.sound,    real_.locale,  real_.internet, real_.codeSigning};
   settings::TmRegistry reg5_{p_.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, ShellFolderKey, false};
   std::string tempFolder_ = root_ + "\\temp\\";
   std::unique_ptr<platform::UrlHistory> history_ = p_.urlHistory.create();

@@ -167,6 +167,30 @@ std::optional<std::string> FakeFiles::readFile(const std::string& path) {
   return n->data;
 }
 
+namespace {
+
+class Writer : public platform::FileWriter {
+ public:
+  Writer(FakeFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+  bool write(const char* data, std::size_t size) override {
+    FakeFiles::Node* n = files_.node(path_);
+    if (!n) return false;
+    n->data.append(data, size);
+    return true;
+  }
+
+ private:
+  FakeFiles& files_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FileWriter> FakeFiles::createFile(const std::string& path) {
+  if (!writeFile(path, "")) return nullptr;
+  return std::make_unique<Writer>(*this, path);
+}
+
 bool FakeFiles::writeFile(const std::string& path, const std::string& data) {
   Node* existing = node(path);
   if (existing && (existing->folder || existing->locked || (existing->attributes & platform::AttrReadOnly)))

@@ -49,6 +49,7 @@ class FakeFiles : public platform::Files {
   bool removeFolder(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   bool writeFile(const std::string& path, const std::string& data) override;
+  std::unique_ptr<platform::FileWriter> createFile(const std::string& path) override;
   bool moveFile(const std::string& from, const std::string& to) override;
 
  private:

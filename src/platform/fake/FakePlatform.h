@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/fake/FakeFiles.h"
 #include "platform/fake/FakeHotKeys.h"
+#include "platform/fake/FakeInternet.h"
 #include "platform/fake/FakeRegistry.h"
 #include "platform/fake/FakeServices.h"
 #include "platform/fake/FakeSound.h"
@@ -30,10 +31,12 @@ struct FakePlatform {
   FakeHotKeys hotKeys;
   FakeSound sound;
   FakeLocale locale;
+  FakeInternet internet{gui};
+  FakeCodeSigning codeSigning;
   FakeToolkit toolkit{dialogs};
   platform::Platform platform{registry, windows, time, time, dialogs, tray, instance,
                               shell,    help,    gui,  urlHistory, files, processes, urlCache,
-                              hotKeys,  sound,   locale};
+                              hotKeys,  sound,   locale, internet, codeSigning};
 };
 
 }  // namespace fake

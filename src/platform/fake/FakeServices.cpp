@@ -64,6 +64,10 @@ struct FakeGuiThread::Pending {
 };
 
 void FakeGuiThread::sendSync(const std::function<void()>& fn) {
+  if (std::this_thread::get_id() == gui_) {
+    fn();
+    return;
+  }
   auto p = std::make_shared<Pending>();
   p->fn = fn;
   {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 #include "platform/Dialogs.h"
 #include "platform/Processes.h"
@@ -132,6 +133,8 @@ class FakeHelp : public platform::Help {
 };
 
 // Workers queue their calls; the test's loop runs them with pump().
+// The thread that builds it is the GUI thread: its own hand-overs run at
+// once, as they do under Win32.
 class FakeGuiThread : public platform::GuiThread {
  public:
   void sendSync(const std::function<void()>& fn) override;
@@ -143,6 +146,7 @@ class FakeGuiThread : public platform::GuiThread {
   struct Pending;
   std::deque<std::shared_ptr<Pending>> queue_;
   std::mutex mutex_;
+  std::thread::id gui_ = std::this_thread::get_id();
 };
 
 class FakeUrlHistory : public platform::UrlHistory {

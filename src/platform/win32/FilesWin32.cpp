@@ -106,6 +106,35 @@ std::optional<std::string> Files::readFile(const std::string& path) {
   return data;
 }
 
+namespace {
+
+class Writer : public FileWriter {
+ public:
+  explicit Writer(HANDLE file) : file_(file) {}
+  ~Writer() override { CloseHandle(file_); }
+  bool write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD done = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 20));
+      if (!WriteFile(file_, data, chunk, &done, nullptr) || done == 0) return false;
+      data += done;
+      size -= done;
+    }
+    return true;
+  }
+
+ private:
+  HANDLE file_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileWriter> Files::createFile(const std::string& path) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Writer>(f);
+}
+
 bool Files::writeFile(const std::string& path, const std::string& data) {
   FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;

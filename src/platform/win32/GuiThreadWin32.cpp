@@ -18,6 +18,12 @@ GuiThread::GuiThread()
       window_(MessageWindow::Kind::MessageOnly,
               [this](UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return onMessage(msg, wp, lp, result); }) {}
 
+GuiThread::GuiThread(const char* windowClass, UINT message)
+    : guiThread_(GetCurrentThreadId()),
+      message_(message),
+      window_(windowClass,
+              [this](UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return onMessage(msg, wp, lp, result); }) {}
+
 void GuiThread::sendSync(const std::function<void()>& fn) {
   if (!fn) return;
   if (GetCurrentThreadId() == guiThread_) {

@@ -10,6 +10,8 @@ namespace platform::win32 {
 class GuiThread : public platform::GuiThread {
  public:
   GuiThread();  // on the GUI thread
+  // Carried by `message` to a hidden top-level window of class `windowClass`.
+  GuiThread(const char* windowClass, UINT message);
   // An exception thrown by fn is rethrown to the caller of sendSync.
   void sendSync(const std::function<void()>& fn) override;
   void serveUntil(const std::function<bool()>& done) override;

@@ -6,24 +6,28 @@ namespace {
 
 const char kClassName[] = "TarnwickMessageWindow";
 
-ATOM registerClass() {
-  static const ATOM atom = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;  // replaced per window once it is created
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    return RegisterClassA(&wc);
-  }();
-  return atom;
+void registerClass(const char* className) {
+  WNDCLASSA wc{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) return;
+  wc.lpfnWndProc = DefWindowProcA;  // replaced per window once it is created
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
 }
 
 }  // namespace
 
 MessageWindow::MessageWindow(Kind kind, Handler handler) : handler_(std::move(handler)) {
-  registerClass();
-  HWND parent = kind == Kind::MessageOnly ? HWND_MESSAGE : nullptr;
-  hwnd_ = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr),
-                          nullptr);
+  create(kClassName, WS_POPUP, kind == Kind::MessageOnly ? HWND_MESSAGE : nullptr);
+}
+
+MessageWindow::MessageWindow(const char* className, Handler handler) : handler_(std::move(handler)) {
+  create(className, 0, nullptr);
+}
+
+void MessageWindow::create(const char* className, DWORD style, HWND parent) {
+  registerClass(className);
+  hwnd_ = CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd_) return;
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageWindow::proc));

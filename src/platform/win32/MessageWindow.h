@@ -19,6 +19,8 @@ class MessageWindow {
   };
 
   MessageWindow(Kind kind, Handler handler);
+  // A hidden top-level window of its own class, with no style and no size.
+  MessageWindow(const char* className, Handler handler);
   ~MessageWindow();
   MessageWindow(const MessageWindow&) = delete;
   MessageWindow& operator=(const MessageWindow&) = delete;
@@ -27,6 +29,7 @@ class MessageWindow {
 
  private:
   static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void create(const char* className, DWORD style, HWND parent);
 
   Handler handler_;
   HWND hwnd_ = nullptr;

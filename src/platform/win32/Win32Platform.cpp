@@ -1,10 +1,12 @@
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/CodeSigningWin32.h"
 #include "platform/win32/DialogsWin32.h"
 #include "platform/win32/FilesWin32.h"
 #include "platform/win32/GuiThreadWin32.h"
 #include "platform/win32/HelpWin32.h"
 #include "platform/win32/HotKeysWin32.h"
 #include "platform/win32/InstanceWin32.h"
+#include "platform/win32/InternetWin32.h"
 #include "platform/win32/LocaleWin32.h"
 #include "platform/win32/NotifyAreaWin32.h"
 #include "platform/win32/ProcessesWin32.h"
@@ -36,6 +38,8 @@ struct Win32Platform::Services {
   HotKeys hotKeys;
   Sound sound;
   Locale locale;
+  Internet internet;
+  CodeSigning codeSigning;
 };
 
 Win32Platform::Win32Platform()
@@ -44,7 +48,8 @@ Win32Platform::Win32Platform()
           services_->registry, services_->windows, services_->clock, services_->timers, services_->dialogs,
           services_->tray, services_->instance, services_->shell, services_->help, services_->gui,
           services_->urlHistory, services_->files, services_->processes, services_->urlCache,
-          services_->hotKeys, services_->sound, services_->locale})) {}
+          services_->hotKeys, services_->sound, services_->locale, services_->internet,
+          services_->codeSigning})) {}
 
 Win32Platform::~Win32Platform() = default;
 

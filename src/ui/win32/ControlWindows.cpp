@@ -488,4 +488,10 @@ bool PageControlWindow::reflected(UINT msg, WPARAM, LPARAM lp, LRESULT& result) 
   return true;
 }
 
+// ---------------------------------------------------------------------------
+
+void ProgressBarWindow::synced() {
+  if (SendMessageA(hwnd_, PBM_GETPOS, 0, 0) != bar_.permille()) SendMessageA(hwnd_, PBM_SETPOS, bar_.permille(), 0);
+}
+
 }  // namespace ui::win32

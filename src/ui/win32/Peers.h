@@ -15,6 +15,7 @@
 #include "ui/GraphicControl.h"
 #include "ui/ListBox.h"
 #include "ui/PageControl.h"
+#include "ui/ProgressBar.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
 #include "ui/ToolButton.h"
@@ -403,6 +404,23 @@ class SpinEditWindow : public NativeControlWindow {
   ui::SpinEdit& spin_;
   HWND upDown_ = nullptr;
   int upDownWidth_ = 16;
+};
+
+// msctls_progress32 with a smooth band, its range in thousandths of the
+// model's, so any 64-bit bounds fit.
+class ProgressBarWindow : public NativeControlWindow {
+ public:
+  ProgressBarWindow(Win32Toolkit& toolkit, ui::ProgressBar& bar) : NativeControlWindow(toolkit, bar), bar_(bar) {}
+
+ protected:
+  const char* nativeClass() const override { return PROGRESS_CLASSA; }
+  DWORD nativeStyle() const override { return PBS_SMOOTH; }
+  std::string windowText() const override { return ""; }
+  void created() override { SendMessageA(hwnd_, PBM_SETRANGE32, 0, 1000); }
+  void synced() override;
+
+ private:
+  ui::ProgressBar& bar_;
 };
 
 // LISTBOX showing the model's lines in the model's order; the user's

@@ -125,6 +125,7 @@ std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
   if (auto* hotKey = dynamic_cast<ui::HotKeyEdit*>(&control))
     return std::make_unique<HotKeyEditWindow>(*this, *hotKey);
   if (auto* spin = dynamic_cast<ui::SpinEdit*>(&control)) return std::make_unique<SpinEditWindow>(*this, *spin);
+  if (auto* bar = dynamic_cast<ui::ProgressBar*>(&control)) return std::make_unique<ProgressBarWindow>(*this, *bar);
   if (auto* list = dynamic_cast<ui::ListBox*>(&control)) return std::make_unique<ListBoxWindow>(*this, *list);
   if (auto* pages = dynamic_cast<ui::PageControl*>(&control))
     return std::make_unique<PageControlWindow>(*this, *pages);

@@ -1,0 +1,199 @@
+// The request and download components over the real HTTP layer, against the
+// scripted server on loopback (update_test_server.py): replies the vendor's
+// server never gives, failures, and components destroyed mid-reply.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+#include "platform/win32/FilesWin32.h"
+#include "platform/win32/GuiThreadWin32.h"
+#include "platform/win32/InternetWin32.h"
+#include "update/HTTPGet.h"
+#include "update/uAdvHttp.h"
+
+namespace {
+
+std::string server(const char* path, const char* portVariable = "TARNWICK_TEST_HTTP_PORT") {
+  const char* port = std::getenv(portVariable);
+  return std::string("http://127.0.0.1:") + (port ? port : "1") + path;
+}
+
+// Runs the thread's messages until `done` or `ms` milliseconds pass.
+template <class Done>
+bool serve(Done done, DWORD ms = 10000) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+    if (done()) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  return done();
+}
+
+// The real HTTP layer, with the size of every read asked and answered.
+class CountingInternet : public platform::win32::Internet {
+ public:
+  std::vector<std::uint32_t> asked, answered;
+  bool read(platform::InternetHandle request, char* buffer, std::uint32_t size, std::uint32_t* count) override {
+    asked.push_back(size);
+    const bool ok = platform::win32::Internet::read(request, buffer, size, count);
+    if (ok) answered.push_back(*count);
+    return ok;
+  }
+};
+
+std::string askedCount(const char* name) {
+  platform::win32::Internet internet;
+  update::TAdvHttp http(internet);
+  http.setURL(server((std::string("/count/") + name).c_str()));
+  http.StartRequest(true);
+  return http.Text();
+}
+
+struct Recorded {
+  std::vector<std::string> events;
+  std::vector<std::uint32_t> errors;
+  void bind(update::TAdvHttp& http) {
+    http.OnRequestComplete = [this](update::TAdvHttp&) { events.push_back("complete"); };
+    http.OnError = [this](update::TAdvHttp& h) {
+      events.push_back("error");
+      errors.push_back(h.ErrorCode());
+    };
+  }
+  bool has(const char* e) const { return std::find(events.begin(), events.end(), e) != events.end(); }
+};
+
+std::string fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string pattern(std::size_t n) {
+  std::string s;
+  for (std::size_t i = 0; i < n; ++i) s += static_cast<char>((i * 7) % 251);
+  return s;
+}
+
+}  // namespace
+
+TEST(AdvHttp, RepliesWholeInBlocksTextBeforeANulAndOneEventForEachFailure) {
+  CountingInternet internet;
+  update::TAdvHttp http(internet);
+  Recorded r;
+  r.bind(http);
+  http.setURL(server("/big"));
+  http.StartRequest(false);
+  ASSERT_TRUE(serve([&] { return r.has("complete"); }));
+  EXPECT_EQ(http.Text(), pattern(40000).substr(0, pattern(40000).find('\0')));
+  EXPECT_EQ(http.StatusCode(), 200u);
+  for (std::uint32_t size : internet.asked) EXPECT_EQ(size, 16384u);
+  std::uint32_t total = 0;
+  for (std::uint32_t n : internet.answered) total += n;
+  EXPECT_EQ(total, 40000u) << "every byte read, the reply whole";
+
+  http.setURL(server("/nul"));
+  http.StartRequest(false);
+  ASSERT_TRUE(serve([&] { return r.events.size() == 2; }));
+  EXPECT_EQ(http.Text(), "before");
+
+  // Asked four times in all: the request and three answers to the challenge.
+  const std::string before = askedCount("auth");
+  http.DefaultUi = false;
+  http.setURL(server("/auth"));
+  http.StartRequest(false);
+  ASSERT_TRUE(serve([&] { return r.events.size() == 3; }));
+  EXPECT_EQ(r.errors.back(), 12017u);
+  EXPECT_EQ(std::stoi(askedCount("auth")) - std::stoi(before), 4);
+
+  // A reply longer than the bound is not held.
+  http.MaxReplySize = 20000;
+  http.setURL(server("/big"));
+  http.StartRequest(false);
+  ASSERT_TRUE(serve([&] { return r.events.size() == 4; }));
+  serve([] { return false; }, 300);
+
+  // A server that cannot be reached.
+  http.setURL(server("/", "TARNWICK_TEST_CLOSED_PORT"));
+  http.StartRequest(false);
+  ASSERT_TRUE(serve([&] { return r.events.size() == 5; }));
+  serve([] { return false; }, 300);
+  EXPECT_EQ(r.events, (std::vector<std::string>{"complete", "complete", "error", "error", "error"}))
+      << "one event for each request, nothing after it";
+  EXPECT_EQ(r.errors.back(), 12029u);
+}
+
+TEST(AdvHttp, DestroyedWhileASlowReplyIsReadLetsNoEventThrough) {
+  platform::win32::Internet internet;
+  Recorded r;
+  bool sending = false;
+  DWORD destroyTook = 0;
+  {
+    auto http = std::make_unique<update::TAdvHttp>(internet);
+    r.bind(*http);
+    http->OnSendingRequest = [&](update::TAdvHttp&) { sending = true; };
+    http->setURL(server("/slow"));
+    http->StartRequest(false);
+    ASSERT_TRUE(serve([&] { return sending; }));
+    serve([] { return false; }, 500);  // the reply is being read
+    const DWORD start = GetTickCount();
+    http.reset();
+    destroyTook = GetTickCount() - start;
+  }
+  serve([] { return false; }, 1500);
+  EXPECT_TRUE(r.events.empty());
+  EXPECT_LT(destroyTook, 3000u) << "the destruction waited for the slow server";
+}
+
+TEST(HTTPGet, DownloadsReportProgressAndFailWithoutOverflow) {
+  platform::win32::Internet internet;
+  platform::win32::Files files;
+  platform::win32::GuiThread gui;
+  const std::string file = files.tempFolder() + "tarnwick-download-test.bin";
+  struct Case {
+    const char* path;
+    bool succeeds;
+    std::size_t fileSize;  // what lands on disk; npos when no file is made
+  } cases[] = {
+      {"/file3000", true, 3000},
+      {"/nolength", false, std::string::npos},
+      {"/drop", false, 1500},
+      {"/huge", false, 100},
+      {"/FILE3000", true, 3000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    DeleteFileA(file.c_str());
+    update::THTTPGet get(internet, files, gui);
+    get.BinaryData = true;
+    get.URL = std::string(c.path) == "/FILE3000" ? "HTTP://127.0.0.1:" + server("").substr(17) + "/file3000"
+                                                 : server(c.path);
+    get.FileName = file;
+    std::vector<std::int64_t> progress;
+    std::vector<std::string> outcomes;
+    get.OnProgress = [&](update::THTTPGetThread&, std::int64_t total, std::int64_t readed) {
+      progress.push_back(readed);
+      if (c.succeeds) EXPECT_EQ(total, 3000);
+    };
+    get.OnDoneFile = [&](update::THTTPGet&, const std::string& name, std::int64_t size) {
+      outcomes.push_back(name + ":" + std::to_string(size));
+    };
+    get.OnError = [&](update::THTTPGet&) { outcomes.push_back("error"); };
+    get.StartDownload();
+    get.StartDownload();  // ignored while the first runs
+    ASSERT_TRUE(serve([&] { return !get.Running(); }));
+    serve([] { return false; }, 200);
+    EXPECT_EQ(outcomes, std::vector<std::string>{c.succeeds ? file + ":3000" : "error"});
+    EXPECT_EQ(GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES, c.fileSize != std::string::npos);
+    if (c.fileSize != std::string::npos) EXPECT_EQ(fileBytes(file), pattern(c.fileSize));
+    if (c.succeeds) EXPECT_EQ(progress, (std::vector<std::int64_t>{1025, 2050, 3000}));
+  }
+  EXPECT_EQ(askedCount("file3000"), "2") << "each case's second start asked nothing";
+  DeleteFileA(file.c_str());
+}
