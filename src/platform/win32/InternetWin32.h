@@ -32,10 +32,10 @@ class Internet : public platform::Internet {
   std::string messageText(std::uint32_t code) override;
   std::string lastResponseInfo(std::uint32_t& error) override;
   std::uint32_t errorDialog(InternetHandle request, std::uint32_t error) override;
-  std::shared_ptr<GuiThread> eventHandOver() override;
+  std::shared_ptr<platform::GuiThread> eventHandOver() override;
 
  private:
-  std::weak_ptr<GuiThread> handOver_;
+  std::weak_ptr<platform::GuiThread> handOver_;
 };
 
 }  // namespace platform::win32

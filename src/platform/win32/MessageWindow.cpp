@@ -7,8 +7,9 @@ namespace {
 const char kClassName[] = "TarnwickMessageWindow";
 
 void registerClass(const char* className) {
+  WNDCLASSA existing{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing)) return;
   WNDCLASSA wc{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) return;
   wc.lpfnWndProc = DefWindowProcA;  // replaced per window once it is created
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = className;
