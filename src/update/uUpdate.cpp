@@ -10,6 +10,7 @@ constexpr int ClientWidth = 407;
 constexpr int ClientHeight = 162;
 constexpr int ButtonHeight = 25;
 constexpr int InstallerDelayMs = 2000;
+constexpr std::uint64_t ProgressRefreshMs = 100;
 
 std::string vendorUrl(const char* path) { return std::string("http://") + TARNWICK_VENDOR_HOST + path; }
 
@@ -63,6 +64,13 @@ TfrmUpdate::TfrmUpdate(platform::Platform& platform, ui::Toolkit& toolkit, ui::F
     l.label.setCaption(l.caption);
   }
   lbCom.font().setColor(ui::clBlue);
+  // The byte counts end just before "bytes" however many digits they have.
+  for (ui::Label* count : {&lbSize, &lbReceived}) {
+    count->setAutoSize(false);
+    count->setAlignment(ui::TextAlignment::Right);
+    count->setTransparent(true);  // the caption before it keeps its colon
+    count->setBounds(322, count->top(), 44, 13);
+  }
   pb.setBounds(8, 112, 391, 8);
   Label9.setVisible(false);
   btnCheck.setBounds(8, 136, 105, ButtonHeight);
@@ -164,8 +172,12 @@ void TfrmUpdate::btnUpdateClick() {
   setSizeLabelsVisible(true);
 }
 
+// A block arrives every kilobyte: the window shows the figures ten times a
+// second and at the end, so that drawing never holds the download up.
 void TfrmUpdate::GetUpdateProgress(std::int64_t TotalSize, std::int64_t Readed) {
-  pb.setPosition(0);
+  const std::uint64_t now = platform_.clock.nowMs();
+  if (Readed < TotalSize && shownProgressAt_ && now - *shownProgressAt_ < ProgressRefreshMs) return;
+  shownProgressAt_ = now;
   pb.setMax(TotalSize);
   pb.setPosition(Readed);
   lbSize.setCaption(std::to_string(TotalSize));

@@ -3,6 +3,7 @@
 // starts it once its signature proves it the vendor's, and ends the program
 // so that the installer can replace it. Created for one showing.
 #pragma once
+#include <optional>
 #include <string>
 #include "chrome/TrayMenuPause.h"
 #include "chrome/WindowHeader.h"
@@ -81,6 +82,7 @@ class TfrmUpdate : public chrome::HeaderForm {
 
   platform::Platform& platform_;
   chrome::TrayMenuPause trayMenu_;
+  std::optional<std::uint64_t> shownProgressAt_;
 };
 
 }  // namespace update
