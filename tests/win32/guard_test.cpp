@@ -3,6 +3,7 @@
 // again), and the snapshot brought back by the system's registry editor.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "Serve.h"
 #include <string>
 #include "guard/RegWatches.h"
 #include "guard/TypedUrls.h"
@@ -12,19 +13,6 @@
 using platform::Hive;
 
 namespace {
-
-// Runs the thread's messages, the watcher's reports among them, until
-// `done` or `ms` milliseconds pass.
-template <class Done>
-bool serve(Done done, DWORD ms = 5000) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-    if (done()) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  }
-  return done();
-}
 
 std::string testKey(const char* what) {
   return std::string("Software\\TarnwickTest\\") + what + std::to_string(GetCurrentProcessId());

@@ -3,6 +3,7 @@
 // server never gives, failures, and components destroyed mid-reply.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "Serve.h"
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -21,18 +22,6 @@ namespace {
 std::string server(const char* path, const char* portVariable = "TARNWICK_TEST_HTTP_PORT") {
   const char* port = std::getenv(portVariable);
   return std::string("http://127.0.0.1:") + (port ? port : "1") + path;
-}
-
-// Runs the thread's messages until `done` or `ms` milliseconds pass.
-template <class Done>
-bool serve(Done done, DWORD ms = 10000) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-    if (done()) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-  }
-  return done();
 }
 
 // The real HTTP layer, with the requests sent and the size of every read
