@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 #include "app/Program.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "popup/uOpozorilo.h"
 
 using platform::Hive;

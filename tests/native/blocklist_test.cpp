@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "popup/uBlockList.h"
 #include "ui/ListBox.h"
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include "app/uMain.h"
 #include "eraser/EraseEngine.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "settings/Schema.h"
 
 using platform::Hive;

@@ -7,7 +7,7 @@
 #include "app/Program.h"
 #include "guard/RegWatches.h"
 #include "guard/TypedUrls.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 
 using platform::Hive;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "popup/HotKeyManager.h"
 
 using popup::FormatShortcut;

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include "app/Program.h"
 #include "app/uMain.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "settings/LockState.h"
 
 using platform::Hive;

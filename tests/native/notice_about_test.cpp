@@ -7,7 +7,7 @@
 #include "app/uAbout.h"
 #include "app/uMain.h"
 #include "chrome/URLLabel.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "popup/uOpozorilo.h"
 #include "settings/Schema.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "app/Program.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "popup/uOpozorilo.h"
 #include "settings/uLogin.h"
 

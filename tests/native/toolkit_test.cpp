@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "chrome/WindowHeader.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "ui/Menu.h"
 #include "ui/Timer.h"
 

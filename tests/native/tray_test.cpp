@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "app/CoolTrayIcon.h"
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 
 namespace {
 

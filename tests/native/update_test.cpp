@@ -4,7 +4,7 @@
 // window's verdict on a downloaded installer.
 #include <gtest/gtest.h>
 #include <utility>
-#include "platform/fake/FakePlatform.h"
+#include "FakePlatform.h"
 #include "settings/Schema.h"
 #include "ui/Menu.h"
 #include "update/HTTPGet.h"

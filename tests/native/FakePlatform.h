@@ -1,4 +1,5 @@
-// Every fake service in one place, bundled as the program expects them.
+// Every fake service and the fake window system in one place, bundled as
+// the program expects them: the world the native tests run the program in.
 #pragma once
 #include "platform/Platform.h"
 #include "platform/fake/FakeFiles.h"
