@@ -57,6 +57,7 @@ struct TAdvHttp::Shared {
   int authRetries = 3;
   bool defaultUi = true;
   std::size_t maxReply = 0;
+  bool abandonedCall = false;  // a pending call was given up when the request was cancelled
 
   // Runs one of the owner's events on the GUI thread and waits for it; an
   // exception of the handler comes back to the caller.
@@ -121,7 +122,10 @@ struct TAdvHttp::Shared {
     }
     bool ok = false;
     std::uint32_t error = 0;
-    if (!awaitCompletion(ok, error)) return false;
+    if (!awaitCompletion(ok, error)) {
+      abandonedCall = true;
+      return false;
+    }
     if (ok) return true;
     errorCode = error;
     if (error != 0 && error != inet::ErrorIoPending) fire(&TAdvHttp::OnError);
@@ -157,15 +161,12 @@ struct TAdvHttp::Shared {
   bool readBody() {
     reply.clear();
     auto* slot = new ReadSlot;
-    bool pendingLeft = false;
+    abandonedCall = false;
     bool fits = true;
     while (!cancelled) {
       expectCompletion();
       slot->count = 0;
-      const bool result = internet.read(request, slot->block, ReadBlock, &slot->count);
-      if (!result && internet.lastError() == inet::ErrorIoPending) pendingLeft = true;
-      if (!finish(result)) break;
-      pendingLeft = false;
+      if (!finish(internet.read(request, slot->block, ReadBlock, &slot->count))) break;
       if (slot->count == 0) break;
       if (reply.size() + slot->count > maxReply) {
         errorCode = inet::ErrorInsufficientBuffer;
@@ -175,7 +176,7 @@ struct TAdvHttp::Shared {
       }
       reply.append(slot->block, slot->count);
     }
-    if (!pendingLeft) delete slot;
+    if (!abandonedCall) delete slot;
     return fits;
   }
 
