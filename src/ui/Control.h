@@ -18,6 +18,8 @@ class ControlPeer {
   virtual void repaint() = 0;  // redraw now
   // The control is being destroyed: let go of it and of its real control.
   virtual void controlDestroyed() {}
+  // The keyboard's focus goes to the control.
+  virtual void focus() {}
 };
 
 enum class MouseButton { Left, Right, Middle };
@@ -58,6 +60,10 @@ class Control {
   const std::string& hint() const { return hint_; }
   void setHint(const std::string& h);
   void repaint();
+  // Gives the control the keyboard's focus, as a click on it would.
+  void setFocus() {
+    if (peer_) peer_->focus();
+  }
 
   Align align() const { return align_; }
   void setAlign(Align a);

@@ -157,6 +157,8 @@ void TfrmUpdate::verzijaRequestComplete() {
   btnUpdate.setVisible(newer);
   btnUpdate.Default = newer;
   btnCheck.Default = !newer;
+  // The button now in the place takes the keyboard, as the one it replaced had it.
+  (newer ? btnUpdate : btnCheck).setFocus();
 }
 
 void TfrmUpdate::verzijaError() {
@@ -184,9 +186,8 @@ void TfrmUpdate::GetUpdateProgress(std::int64_t TotalSize, std::int64_t Readed) 
   lbReceived.setCaption(std::to_string(Readed));
 }
 
-void TfrmUpdate::GetUpdateError() { lbCom.setCaption(status::DownloadError); }
-
-void TfrmUpdate::refuseInstaller() {
+// What arrived of a failed download is of no use: it does not stay behind.
+void TfrmUpdate::GetUpdateError() {
   lbCom.setCaption(status::DownloadError);
   platform_.files.deleteFile(installerPath());
 }
@@ -198,7 +199,7 @@ void TfrmUpdate::GetUpdateDoneFile() {
   const platform::SignatureVerdict verdict = installer ? installer->verifySignature() : platform::SignatureVerdict{};
   if (!installer || verdict.status != 0 || verdict.signerSha256 != TARNWICK_VENDOR_CERT_SHA256) {
     installer.reset();
-    refuseInstaller();
+    GetUpdateError();  // refused as a failed download is
     return;
   }
   pb.setPosition(0);

@@ -77,8 +77,6 @@ class TfrmUpdate : public chrome::HeaderForm {
  private:
   std::string installerPath() const { return Label9.caption() + "setup.exe"; }
   void setSizeLabelsVisible(bool visible);
-  // Refuses the downloaded installer: the error shown, the file deleted.
-  void refuseInstaller();
 
   platform::Platform& platform_;
   chrome::TrayMenuPause trayMenu_;

@@ -96,7 +96,10 @@ void LabelPeer::fit() {
   SelectObject(screen, old);
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
-  const int w = label_.wordWrap() ? label_.width() : (caption.empty() ? 0 : r.right);
+  // Drawn glyphs land on whole pixels one by one, so a long line can end a
+  // pixel or two past its measured width: a line is given that much more,
+  // so its last character is never clipped.
+  const int w = label_.wordWrap() ? label_.width() : (caption.empty() ? 0 : r.right + r.right / 64 + 1);
   const int left = label_.alignment() == ui::TextAlignment::Right ? label_.left() + label_.width() - w : label_.left();
   label_.setBounds(left, label_.top(), w, r.bottom);
 }

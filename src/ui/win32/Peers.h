@@ -107,6 +107,9 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   void sync() override;
   void repaint() override;
   void controlDestroyed() override;
+  void focus() override {
+    if (hwnd_) SetFocus(hwnd_);
+  }
   ui::ControlPeer& asPeer() override { return *this; }
 
  protected:
