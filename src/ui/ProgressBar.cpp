@@ -6,14 +6,14 @@ namespace ui {
 void ProgressBar::setMin(std::int64_t v) {
   min_ = v;
   max_ = std::max(max_, min_);
-  setPosition(position_);
+  position_ = std::clamp(position_, min_, max_);
   changed();
 }
 
 void ProgressBar::setMax(std::int64_t v) {
   max_ = v;
   min_ = std::min(min_, max_);
-  setPosition(position_);
+  position_ = std::clamp(position_, min_, max_);
   changed();
 }
 

@@ -78,7 +78,6 @@ void THTTPGet::CancelDownload() {
 
 void THTTPGet::DownloadFinished(THTTPGetThread& worker) {
   succeeded_ = worker.Succeeded;
-  std::shared_ptr<THTTPGetThread> keep = worker_;  // the handlers below may start the next download
   if (succeeded_) {
     if (OnDoneFile) OnDoneFile(*this, worker.fileName_, worker.FileSize);
   } else if (OnError) {

@@ -330,20 +330,20 @@ void TAdvHttp::closeSession() {
   session_ = nullptr;
 }
 
+void TAdvHttp::reopenSession() {
+  if (!session_) return;
+  closeSession();
+  openSession();
+}
+
 void TAdvHttp::setUserAgent(const std::string& agent) {
   userAgent_ = agent;
-  if (session_) {
-    closeSession();
-    openSession();
-  }
+  reopenSession();
 }
 
 void TAdvHttp::setProxy(const std::string& proxy) {
   proxy_ = proxy;
-  if (session_) {
-    closeSession();
-    openSession();
-  }
+  reopenSession();
 }
 
 void TAdvHttp::setUserName(const std::string& name) {

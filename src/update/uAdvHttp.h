@@ -99,6 +99,8 @@ class TAdvHttp {
   void setPart(std::string& part, const std::string& value);
   void openSession();
   void closeSession();
+  // An open session is opened again with the agent and proxy now set.
+  void reopenSession();
   // A reply still being read is abandoned and its worker waited for.
   void endWorker();
 

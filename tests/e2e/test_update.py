@@ -91,10 +91,10 @@ def has_text(s, win, rect):
 def button(s, app, caption):
     """The update window's visible button with `caption`, or None."""
     wins = s.win32_windows(title=CAPTION, exe=app.exe_name, controls=True)
-    for c in (wins[0].controls if wins else []):
-        if c.visible and c.text == caption:
-            return c
-    return None
+    try:
+        return wins[0].control(caption.replace("&", "")) if wins else None
+    except E2EError:
+        return None
 
 
 def press(s, app, caption, key):
