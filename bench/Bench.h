@@ -13,6 +13,7 @@ double median(std::vector<double> samples);
 bool folderTree(int rounds);
 bool processDetection(int rounds);
 bool closingLoop(int rounds);
+bool blockList(int rounds);
 bool erasePass(int rounds);
 
 }  // namespace bench

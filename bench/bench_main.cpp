@@ -31,13 +31,14 @@ double median(std::vector<double> samples) {
 }  // namespace bench
 
 // tarnwick_bench.exe [ROUNDS [NAME]]: NAME runs only that benchmark
-// ("tree", "process", "blocker", "erase").
+// ("tree", "process", "blocker", "blocklist", "erase").
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::string only = argc > 2 ? argv[2] : "";
   const std::pair<const char*, bool (*)(int)> benchmarks[] = {{"tree", bench::folderTree},
                                                                {"process", bench::processDetection},
                                                                {"blocker", bench::closingLoop},
+                                                               {"blocklist", bench::blockList},
                                                                {"erase", bench::erasePass}};
   bool ok = true;
   for (const auto& [name, run] : benchmarks) {

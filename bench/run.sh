@@ -2,7 +2,9 @@
 # Runs the benchmarks (tarnwick_bench.exe, built by `make bench`) under Wine
 # in a prefix of their own, on $DISPLAY or a new Xvfb, and stops both after;
 # then the idle program's CPU (bench/idle_cpu.py, IDLE_SECONDS a run, 60
-# unless set) with tarnwick.exe and the test helpers built beside EXE.
+# unless set) and the launch to a working tray menu with a long block list
+# (bench/launch_menu.py), with tarnwick.exe and the test helpers built
+# beside EXE.
 #   bench/run.sh EXE [ROUNDS]
 set -u
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,4 +33,6 @@ status=$?
 BUILD="$(cd "$(dirname "$EXE")" && pwd)"
 TARNWICK_EXE="$BUILD/tarnwick.exe" TARNWICK_BUILD="$BUILD" TARNWICK_HELPERS="$BUILD/helpers" \
   timeout 900 python3 "$ROOT/bench/idle_cpu.py" "${IDLE_SECONDS:-60}" || status=1
+TARNWICK_EXE="$BUILD/tarnwick.exe" TARNWICK_BUILD="$BUILD" TARNWICK_HELPERS="$BUILD/helpers" \
+  timeout 1800 python3 "$ROOT/bench/launch_menu.py" "$ROUNDS" || status=1
 exit $status

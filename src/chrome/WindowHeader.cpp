@@ -7,14 +7,14 @@ void removeCaption(ui::Form& form) {
   ui::FormPeer* peer = form.formPeer();
   if (!peer) return;
   std::uint32_t s = peer->style();
-  if ((s & style::Caption) != style::Caption) return;
+  if ((s & ui::windowstyle::Caption) != ui::windowstyle::Caption) return;
   switch (form.borderStyle()) {
     case ui::BorderStyle::Single:
     case ui::BorderStyle::Sizeable:
-      peer->setStyle((s & ~style::Caption) | style::Border);
+      peer->setStyle((s & ~ui::windowstyle::Caption) | ui::windowstyle::Border);
       break;
     case ui::BorderStyle::Dialog:
-      peer->setStyle((s & ~style::Caption) | style::DlgFrame | style::ModalFrame);
+      peer->setStyle((s & ~ui::windowstyle::Caption) | ui::windowstyle::DlgFrame | ui::windowstyle::ModalFrame);
       break;
     default:  // tool windows keep their style
       break;

@@ -12,14 +12,6 @@
 
 namespace chrome {
 
-// Window style bits, numbered as the platform numbers them.
-namespace style {
-constexpr std::uint32_t Caption = 0x00C00000;
-constexpr std::uint32_t Border = 0x00800000;
-constexpr std::uint32_t DlgFrame = 0x00400000;
-constexpr std::uint32_t ModalFrame = 0x00000080;
-}  // namespace style
-
 constexpr int HeaderHeight = 15;
 constexpr int HeaderButtonSize = 15;
 constexpr unsigned HeaderTextFlags = ui::textflags::Right | ui::textflags::VCenter |

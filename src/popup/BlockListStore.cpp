@@ -1,6 +1,7 @@
 #include "popup/BlockListStore.h"
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 #include "settings/Schema.h"
 
 namespace popup {
@@ -59,7 +60,7 @@ std::string BlockListStore::listFilePath() const {
 void BlockListStore::readInto(const std::string& path) {
   const auto data = files_.readFile(path);
   if (!data) throw std::runtime_error("Cannot open file " + path);
-  for (const auto& line : ParseBlockList(*data)) list_.add(line);
+  list_.setItems(ParseBlockList(*data));
 }
 
 void BlockListStore::write(const std::string& path) {
@@ -85,8 +86,12 @@ void BlockListStore::SaveBlockList() {
 }
 
 bool BlockListStore::AddBlockEntry(const std::string& title) {
+  // The sorted list holds every line equal to the title, letter case aside,
+  // side by side.
   const auto& items = list_.items();
-  if (std::find(items.begin(), items.end(), title) != items.end()) return false;
+  auto from = items.begin(), to = items.end();
+  if (list_.sorted()) std::tie(from, to) = std::equal_range(from, to, title, ui::lessIgnoringCase);
+  if (std::find(from, to, title) != to) return false;
   list_.add(title);
   SaveBlockList();
   return true;

@@ -75,8 +75,8 @@ void IEWindowIndex::retake() {
   for (auto& [key, id] : windows_.keyedWindows(IEWindowClass)) first_.emplace(std::move(key), id);
 }
 
-platform::WindowId IEWindowIndex::find(const std::string& title) const {
-  const auto it = first_.find(windows_.titleKey(title));
+platform::WindowId IEWindowIndex::findKey(const std::string& key) const {
+  const auto it = first_.find(key);
   return it == first_.end() ? 0 : it->second;
 }
 

@@ -51,7 +51,10 @@ class IEWindowIndex {
  public:
   explicit IEWindowIndex(platform::Windows& windows);
   // FindIEWindowByTitle(title) as it was when the index was last taken.
-  platform::WindowId find(const std::string& title) const;
+  platform::WindowId find(const std::string& title) const { return findKey(keyOf(title)); }
+  // The same for a title's key, which a caller may keep for many lookups.
+  std::string keyOf(const std::string& title) const { return windows_.titleKey(title); }
+  platform::WindowId findKey(const std::string& key) const;
   // Takes the windows again, after they may have changed.
   void retake();
 

@@ -104,7 +104,6 @@ void TfrmBlockList::layout() {
 // list stays empty and the program goes on.
 void TfrmBlockList::FormCreate() {
   RemoveCaption();
-  lbURLs.clear();
   FillOpenWindows();
   blockList.LoadBlockList();
 }
@@ -113,13 +112,12 @@ void TfrmBlockList::FormShow() { trayMenu_.pause(); }
 void TfrmBlockList::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
 
 void TfrmBlockList::FillOpenWindows() {
-  for (const IEWindow& w : EnumIEWindowTitles(platform_.windows)) lbURLs.add(StripIETitleSuffix(w.title));
+  std::vector<std::string> lines;
+  for (const IEWindow& w : EnumIEWindowTitles(platform_.windows)) lines.push_back(StripIETitleSuffix(w.title));
+  lbURLs.setItems(std::move(lines));
 }
 
-void TfrmBlockList::btn_refreshClick() {
-  lbURLs.clear();
-  FillOpenWindows();
-}
+void TfrmBlockList::btn_refreshClick() { FillOpenWindows(); }
 
 void TfrmBlockList::notice(bool warning, const std::string& text) {
   ShowNotice(*this, links_.trayMenu, warning ? NoticeKind::Warning : NoticeKind::Information, text);
@@ -172,7 +170,7 @@ void TfrmBlockList::Close_popupTimer() {
   IEWindowIndex windows(platform_.windows);
   const int entries = lbBlock.count();
   for (int i = 0; i < entries && i < lbBlock.count(); ++i) {
-    const platform::WindowId found = windows.find(lbBlock.items()[i] + IETitleSuffix);
+    const platform::WindowId found = windows.findKey(entryKeys(windows)[static_cast<std::size_t>(i)]);
     if (!found || !CloseIEWindow(platform_.windows, found)) continue;
     if (const std::string sound = blocker.closeSound(); !sound.empty()) platform_.sound.play(sound);
     chrome::FlashTray(links_.setTrayIcon, platform_.clock, chrome::TrayImageClosed);
@@ -183,6 +181,18 @@ void TfrmBlockList::Close_popupTimer() {
     }
     windows.retake();
   }
+}
+
+// The keys of the captions the entries stand for, worked out again only
+// after the list has changed.
+const std::vector<std::string>& TfrmBlockList::entryKeys(const IEWindowIndex& windows) {
+  if (keyedRevision_ != lbBlock.revision() || entryKeys_.size() != lbBlock.items().size()) {
+    entryKeys_.clear();
+    entryKeys_.reserve(lbBlock.items().size());
+    for (const std::string& entry : lbBlock.items()) entryKeys_.push_back(windows.keyOf(entry + IETitleSuffix));
+    keyedRevision_ = lbBlock.revision();
+  }
+  return entryKeys_;
 }
 
 // The topmost listed window is closed by its handle: its title may have

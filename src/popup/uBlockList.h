@@ -94,10 +94,13 @@ class TfrmBlockList : public chrome::HeaderForm {
  private:
   void layout();
   void notice(bool warning, const std::string& text);
+  const std::vector<std::string>& entryKeys(const IEWindowIndex& windows);
 
   platform::Platform& platform_;
   BlockListLinks links_;
   chrome::TrayMenuPause trayMenu_;
+  std::vector<std::string> entryKeys_;
+  unsigned long keyedRevision_ = 0;
 };
 
 }  // namespace popup

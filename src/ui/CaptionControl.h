@@ -18,8 +18,11 @@ class CaptionControl : public Control {
   void setCaption(const std::string& c) {
     if (c == caption_) return;
     caption_ = c;
-    changed();
+    captionChanged();
   }
+
+ protected:
+  virtual void captionChanged() { changed(Aspect::Text); }
 
  private:
   std::string caption_;

@@ -13,14 +13,14 @@ void runClick(Control& c) {
 void CheckBox::setChecked(bool c) {
   if (c == checked_) return;
   checked_ = c;
-  changed();
+  changed(Aspect::Value);
   runClick(*this);
 }
 
 void RadioButton::setChecked(bool c) {
   if (c == checked_) return;
   checked_ = c;
-  changed();
+  changed(Aspect::Value);
   if (!c) return;
   if (parent())
     for (Control* sibling : parent()->children())

@@ -32,7 +32,7 @@ void Control::setBounds(int left, int top, int width, int height) {
   top_ = top;
   width_ = width;
   height_ = height;
-  changed();
+  changed(Aspect::Bounds);
   if (resized) realign();
   if (parent_ && align_ != Align::None) parent_->realign();
 }
@@ -60,26 +60,26 @@ void Control::realign() {
 void Control::setVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
-  changed();
+  changed(Aspect::Visible);
   if (parent_ && align_ != Align::None) parent_->realign();
 }
 
 void Control::setEnabled(bool e) {
   if (e == enabled_) return;
   enabled_ = e;
-  changed();
+  changed(Aspect::Enabled);
 }
 
 void Control::setColor(Color c) {
   if (c == color_) return;
   color_ = c;
-  changed();
+  changed(Aspect::Look);
 }
 
 void Control::setHint(const std::string& h) {
   if (h == hint_) return;
   hint_ = h;
-  changed();
+  changed(Aspect::Hint);
 }
 
 void Control::repaint() {
@@ -98,8 +98,8 @@ void Control::mouseLeave() {
   if (OnMouseLeave) OnMouseLeave();
 }
 
-void Control::changed() {
-  if (peer_) peer_->sync();
+void Control::changed(Aspect aspect, int index) {
+  if (peer_) peer_->update(Change{aspect, index});
 }
 
 }  // namespace ui

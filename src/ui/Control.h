@@ -11,10 +11,33 @@ namespace ui {
 
 class Form;
 
+// What one change of a model touched. The realisation mirrors that aspect
+// and nothing else; a setter given its present value reports nothing.
+enum class Aspect {
+  Bounds,        // place and size
+  Visible,
+  Enabled,
+  Look,          // anything that is only drawn: colour, font, picture...
+  Hint,
+  Text,          // caption or text
+  Value,         // checked state, position, key, active page, collapsed
+  Range,         // the bounds a value keeps within
+  Lines,         // every line (item, tab) replaced at once
+  LineInserted,  // one line inserted at `index`
+  LineRemoved,   // one line removed at `index`
+  Selection,
+};
+
+struct Change {
+  Aspect aspect;
+  int index = -1;  // the line, for LineInserted and LineRemoved
+};
+
 class ControlPeer {
  public:
   virtual ~ControlPeer() = default;
-  virtual void sync() = 0;     // properties changed: mirror them
+  virtual void sync() = 0;  // at creation: mirror every aspect
+  virtual void update(const Change& change) = 0;
   virtual void repaint() = 0;  // redraw now
   // The control is being destroyed: let go of it and of its real control.
   virtual void controlDestroyed() {}
@@ -91,7 +114,7 @@ class Control {
   virtual void mouseLeave();
 
  protected:
-  void changed();
+  void changed(Aspect aspect, int index = -1);
 
  private:
   std::string name_;

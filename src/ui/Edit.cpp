@@ -6,14 +6,14 @@ namespace ui {
 void Edit::setText(const std::string& t) {
   if (t == text_) return;
   text_ = t;
-  changed();
+  changed(Aspect::Text);
   if (OnChange) OnChange();
 }
 
 void Edit::setPasswordChar(char c) {
   if (c == passwordChar_) return;
   passwordChar_ = c;
-  changed();
+  changed(Aspect::Look);
 }
 
 void HotKeyEdit::setHotKey(std::uint32_t value) {
@@ -23,22 +23,24 @@ void HotKeyEdit::setHotKey(std::uint32_t value) {
   if ((v & shortcut::KeyMask) == 0) v = 0;
   if (v == hotKey_) return;
   hotKey_ = static_cast<std::uint16_t>(v);
-  changed();
+  changed(Aspect::Value);
   if (OnChange) OnChange();
 }
 
 void SpinEdit::setRange(int minValue, int maxValue) {
+  maxValue = std::max(minValue, maxValue);
+  if (minValue == min_ && maxValue == max_) return;
   min_ = minValue;
-  max_ = std::max(minValue, maxValue);
+  max_ = maxValue;
+  changed(Aspect::Range);
   setValue(value_);
-  changed();
 }
 
 void SpinEdit::setValue(int v) {
   v = std::clamp(v, min_, max_);
   if (v == value_) return;
   value_ = v;
-  changed();
+  changed(Aspect::Value);
   if (OnChange) OnChange();
 }
 

@@ -18,8 +18,9 @@ void Form::destroy() {
 }
 
 void Form::setCaption(const std::string& c) {
+  if (c == caption_) return;
   caption_ = c;
-  changed();
+  changed(Aspect::Text);
 }
 
 void Form::setClientSize(int w, int h) {

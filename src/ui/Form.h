@@ -9,6 +9,18 @@
 
 namespace ui {
 
+// The bits of a form's window style (FormPeer::style), numbered as the
+// platform numbers them.
+namespace windowstyle {
+constexpr std::uint32_t Popup = 0x80000000;
+constexpr std::uint32_t Caption = 0x00C00000;
+constexpr std::uint32_t Border = 0x00800000;
+constexpr std::uint32_t DlgFrame = 0x00400000;
+constexpr std::uint32_t SysMenu = 0x00080000;
+constexpr std::uint32_t ThickFrame = 0x00040000;
+constexpr std::uint32_t ModalFrame = 0x00000080;
+}  // namespace windowstyle
+
 enum class BorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum class FormPosition { Designed, ScreenCenter };
 enum class CloseAction { None, Hide, Free };

@@ -15,7 +15,7 @@ class Image : public GraphicControl {
   void setPicture(Picture p) {
     if (p == picture_) return;
     picture_ = p;
-    changed();
+    changed(Aspect::Look);
   }
 
  private:

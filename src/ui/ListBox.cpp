@@ -14,27 +14,33 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
 void ListBox::setSorted(bool sorted) {
   if (sorted == sorted_) return;
   sorted_ = sorted;
-  if (sorted_) {
-    // Sort positions rather than lines, so the selection follows its line.
-    std::vector<int> order(items_.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return lessIgnoringCase(items_[a], items_[b]); });
-    std::vector<std::string> lines;
-    int selected = -1;
-    for (int i = 0; i < count(); ++i) {
-      lines.push_back(items_[order[i]]);
-      if (order[i] == itemIndex_) selected = i;
-    }
-    items_ = std::move(lines);
-    itemIndex_ = selected;
+  if (!sorted_) return;
+  // Sort positions rather than lines, so the selection follows its line.
+  std::vector<int> order(items_.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lessIgnoringCase(items_[a], items_[b]); });
+  std::vector<std::string> lines;
+  lines.reserve(items_.size());
+  int selected = -1;
+  for (int i = 0; i < count(); ++i) {
+    lines.push_back(std::move(items_[order[i]]));
+    if (order[i] == itemIndex_) selected = i;
   }
-  changed();
+  items_ = std::move(lines);
+  itemIndex_ = selected;
+  linesChanged(Aspect::Lines);
+}
+
+void ListBox::linesChanged(Aspect aspect, int index) {
+  ++revision_;
+  changed(aspect, index);
 }
 
 void ListBox::setItemIndex(int index) {
-  itemIndex_ = index >= 0 && index < count() ? index : -1;
-  changed();
+  if (index < 0 || index >= count()) index = -1;
+  if (index == itemIndex_) return;
+  itemIndex_ = index;
+  changed(Aspect::Selection);
 }
 
 int ListBox::sortedPlace(const std::string& line) const {
@@ -46,8 +52,9 @@ int ListBox::sortedPlace(const std::string& line) const {
 
 int ListBox::place(int index, const std::string& line) {
   items_.insert(items_.begin() + index, line);
+  // The selection moves down with its line, as the list control's does.
   if (itemIndex_ >= index) ++itemIndex_;
-  changed();
+  linesChanged(Aspect::LineInserted, index);
   return index;
 }
 
@@ -63,17 +70,25 @@ int ListBox::insert(int index, const std::string& line) {
 void ListBox::remove(int index) {
   if (index < 0 || index >= count()) return;
   items_.erase(items_.begin() + index);
-  if (itemIndex_ == index)
+  const bool selectedGone = itemIndex_ == index;
+  if (selectedGone)
     itemIndex_ = -1;
   else if (itemIndex_ > index)
     --itemIndex_;
-  changed();
+  linesChanged(Aspect::LineRemoved, index);
+  if (selectedGone) changed(Aspect::Selection);
 }
 
 void ListBox::clear() {
-  items_.clear();
+  if (items_.empty()) return;
+  setItems({});
+}
+
+void ListBox::setItems(std::vector<std::string> lines) {
+  if (sorted_) std::stable_sort(lines.begin(), lines.end(), lessIgnoringCase);
+  items_ = std::move(lines);
   itemIndex_ = -1;
-  changed();
+  linesChanged(Aspect::Lines);
 }
 
 }  // namespace ui

@@ -28,13 +28,21 @@ void PageControl::pageAdded(TabSheet& page) {
     active_ = &page;
   else
     page.setVisible(false);
+  changed(Aspect::Lines);
+}
+
+void PageControl::tabsChanged() { changed(Aspect::Lines); }
+
+void TabSheet::captionChanged() {
+  CaptionControl::captionChanged();
+  pageControl_.tabsChanged();
 }
 
 void PageControl::setActivePage(TabSheet* page) {
   if (!page || page == active_ || &page->pageControl() != this) return;
   active_ = page;
   for (TabSheet* sheet : pages()) sheet->setVisible(sheet == page);
-  changed();
+  changed(Aspect::Value);
   if (OnChange) OnChange();
 }
 

@@ -33,6 +33,8 @@ class PageControl : public Control {
  private:
   friend class TabSheet;
   void pageAdded(TabSheet& page);
+  // A sheet's caption, and so its tab, changed.
+  void tabsChanged();
   TabSheet* active_ = nullptr;
 };
 
@@ -40,6 +42,9 @@ class TabSheet : public CaptionControl {
  public:
   TabSheet(PageControl& pageControl, std::string name, std::string caption);
   PageControl& pageControl() { return pageControl_; }
+
+ protected:
+  void captionChanged() override;
 
  private:
   PageControl& pageControl_;

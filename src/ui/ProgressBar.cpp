@@ -3,25 +3,23 @@
 
 namespace ui {
 
-void ProgressBar::setMin(std::int64_t v) {
-  min_ = v;
-  max_ = std::max(max_, min_);
+void ProgressBar::setLimits(std::int64_t min, std::int64_t max) {
+  if (min == min_ && max == max_) return;
+  min_ = min;
+  max_ = max;
   position_ = std::clamp(position_, min_, max_);
-  changed();
+  changed(Aspect::Range);
 }
 
-void ProgressBar::setMax(std::int64_t v) {
-  max_ = v;
-  min_ = std::min(min_, max_);
-  position_ = std::clamp(position_, min_, max_);
-  changed();
-}
+void ProgressBar::setMin(std::int64_t v) { setLimits(v, std::max(max_, v)); }
+
+void ProgressBar::setMax(std::int64_t v) { setLimits(std::min(min_, v), v); }
 
 void ProgressBar::setPosition(std::int64_t v) {
   const std::int64_t clamped = std::clamp(v, min_, max_);
   if (clamped == position_) return;
   position_ = clamped;
-  changed();
+  changed(Aspect::Value);
 }
 
 int ProgressBar::permille() const {

@@ -20,6 +20,7 @@ class ProgressBar : public Control {
   int permille() const;
 
  private:
+  void setLimits(std::int64_t min, std::int64_t max);
   std::int64_t min_ = 0, max_ = 100, position_ = 0;
 };
 

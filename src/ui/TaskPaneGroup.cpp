@@ -8,19 +8,19 @@ TaskPaneGroup::TaskPaneGroup(Control* parent, std::string name, std::string capt
 
 void TaskPaneGroup::addItem(const std::string& caption, std::function<void()> onClick) {
   items_.push_back(TaskPaneItem{caption, true, std::move(onClick)});
-  changed();
+  changed(Aspect::Lines);
 }
 
 void TaskPaneGroup::addLabel(const std::string& caption) {
   items_.push_back(TaskPaneItem{caption, false, nullptr});
-  changed();
+  changed(Aspect::Lines);
 }
 
 void TaskPaneGroup::setCollapsed(bool c) {
   if (c == collapsed_) return;
   collapsed_ = c;
   setBounds(left(), top(), width(), collapsed_ ? CollapsedHeight : expandedHeight_);
-  changed();
+  changed(Aspect::Value);
 }
 
 void TaskPaneGroup::setExpandedHeight(int h) {

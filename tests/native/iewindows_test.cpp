@@ -129,3 +129,35 @@ TEST_F(IEWindows, ExistenceAndClosing) {
   EXPECT_EQ(w.requests, (std::vector<std::string>{"close:2"})) << "a failed lookup closes nothing";
   EXPECT_TRUE(popup::AnyIEWindowExists(w)) << "a close request does not wait for the window to go";
 }
+
+// The closing loop's index against the lookup per entry, for every kind of
+// caption a list may meet.
+TEST_F(IEWindows, TheIndexAnswersEveryEntryAsTheLookupPerEntryDoes) {
+  const std::string caption254 = std::string(254 - Suffix.size(), 'M') + Suffix;
+  const std::string caption300 = std::string(300 - Suffix.size(), 'L') + Suffix;
+  ie(1, "Twin" + Suffix).visible = false;  // hidden, above its visible twin
+  ie(2, "Twin" + Suffix);
+  ie(3, "NEWS" + Suffix);
+  ie(4, "news" + Suffix);
+  ie(5, Suffix);  // a page without a title
+  ie(6, caption254);
+  ie(7, caption300);
+  w.add({8, "Notepad", "Other" + Suffix, 4});
+  ie(9, "Other and more" + Suffix);
+
+  const popup::IEWindowIndex index(w);
+  const struct {
+    std::string entry;
+    platform::WindowId expected;
+  } cases[] = {{"Twin", 1},  {"twin", 1},  {"TWIN", 1},   {"News", 3},
+               {"news", 3},  {"", 5},      {"Other", 0},  {"Other and", 0},
+               {caption254.substr(0, caption254.size() - Suffix.size()), 6},
+               {caption300.substr(0, caption300.size() - Suffix.size()), 7},
+               {std::string(254, 'M'), 0}, {"Absent", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entry.substr(0, 20));
+    const std::string caption = c.entry + Suffix;
+    EXPECT_EQ(index.find(caption), popup::FindIEWindowByTitle(w, caption));
+    EXPECT_EQ(index.find(caption), c.expected);
+  }
+}

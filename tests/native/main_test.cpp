@@ -96,7 +96,7 @@ TEST_F(MainWindow, CreationWritesVersionAndPreparesTheTypedUrlKey) {
   EXPECT_NE(form->UrlHistory, nullptr);
   EXPECT_FALSE(form->visible());
   // The caption is gone and the window shorter by its height.
-  EXPECT_EQ(f.toolkit.peerOf(*form)->style() & chrome::style::Caption, chrome::style::Border);
+  EXPECT_EQ(f.toolkit.peerOf(*form)->style() & ui::windowstyle::Caption, ui::windowstyle::Border);
   EXPECT_EQ(form->height(), 163 + 2);
   EXPECT_EQ(f.tray.record.tip, "Tarnwick");
   EXPECT_EQ(f.tray.record.icon, 0);

@@ -49,7 +49,7 @@ TEST(Header, RemoveCaptionByBorderStyle) {
   single.create();
   const int designed = single.height();
   single.RemoveCaption();
-  EXPECT_EQ(single.formPeer()->style() & chrome::style::Caption, chrome::style::Border)
+  EXPECT_EQ(single.formPeer()->style() & ui::windowstyle::Caption, ui::windowstyle::Border)
       << "the caption goes, a one-pixel border stays";
   EXPECT_EQ(single.height(), designed - fake::FakeCaptionHeight);
   EXPECT_EQ(single.clientHeight(), 100) << "the client area keeps its size";
@@ -59,8 +59,8 @@ TEST(Header, RemoveCaptionByBorderStyle) {
   Dialog dialog(tk, ui::BorderStyle::Dialog);
   dialog.create();
   dialog.RemoveCaption();
-  EXPECT_EQ(dialog.formPeer()->style() & (chrome::style::Caption | chrome::style::ModalFrame),
-            chrome::style::DlgFrame | chrome::style::ModalFrame);
+  EXPECT_EQ(dialog.formPeer()->style() & (ui::windowstyle::Caption | ui::windowstyle::ModalFrame),
+            ui::windowstyle::DlgFrame | ui::windowstyle::ModalFrame);
 
   Dialog tool(tk, ui::BorderStyle::ToolWindow);
   tool.create();

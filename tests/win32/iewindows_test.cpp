@@ -171,6 +171,17 @@ TEST_F(IEWindows, OneEnumerationAnswersEveryLookupAsTheSystemDoes) {
   HWND tall = make(longPage);
   make(page, true, 0, nullptr, "TarnwickNotIE");
   ASSERT_TRUE(hidden && shown && tall);
+  // Letters of the code page whose case the system folds its own way.
+  const std::string sharp = unique("Stra\xDF" "e") + Suffix, ydots = unique("\xFF" "ber") + Suffix;
+  HWND street = make(sharp), over = make(ydots);
+  ASSERT_TRUE(street && over);
+  // Wine cuts a narrow title short after this letter: the title is given
+  // in wide form, as the system holds it.
+  wchar_t wide[300] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ydots.c_str(), -1, wide, 300);
+  SetWindowTextW(over, wide);
+  std::string ydotsUpper = ydots;
+  ydotsUpper[ydotsUpper.find('\xFF')] = '\x9F';  // the same letter in capitals
 
   popup::IEWindowIndex index(windows_);
   std::string upper = page, lower = page;
@@ -178,12 +189,15 @@ TEST_F(IEWindows, OneEnumerationAnswersEveryLookupAsTheSystemDoes) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   upper.replace(upper.find('\xE9'), 1, "\xC9");  // the accented letter in capitals too
   for (const std::string& title : {page, upper, lower, longPage, longPage.substr(0, 254), page.substr(1),
-                                   page + " ", std::string(), Suffix}) {
+                                   page + " ", std::string(), Suffix, sharp, ydots, ydotsUpper,
+                                   unique("STRASSE") + Suffix}) {
     SCOPED_TRACE(title.substr(0, 40));
     EXPECT_EQ(index.find(title), popup::FindIEWindowByTitle(windows_, title));
   }
   EXPECT_EQ(index.find(upper), id(shown)) << "the topmost of the pair, whatever the letter case";
   EXPECT_EQ(index.find(longPage), id(tall));
+  EXPECT_EQ(index.find(sharp), id(street));
+  EXPECT_EQ(index.find(ydots), id(over));
 
   // The index is what it was when taken, until it is taken again.
   DestroyWindow(shown);

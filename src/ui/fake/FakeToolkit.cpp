@@ -1,16 +1,15 @@
 #include "ui/fake/FakeToolkit.h"
-#include "chrome/WindowHeader.h"
 
 namespace fake {
 
 namespace {
 
 std::uint32_t initialStyle(ui::BorderStyle b) {
-  constexpr std::uint32_t Popup = 0x80000000, SysMenu = 0x00080000, ThickFrame = 0x00040000;
+  using namespace ui::windowstyle;
   switch (b) {
     case ui::BorderStyle::None: return Popup;
-    case ui::BorderStyle::Sizeable: return chrome::style::Caption | SysMenu | ThickFrame;
-    default: return chrome::style::Caption | SysMenu;
+    case ui::BorderStyle::Sizeable: return Caption | SysMenu | ThickFrame;
+    default: return Caption | SysMenu;
   }
 }
 
@@ -20,7 +19,7 @@ struct Frame {
 
 Frame frameOf(const ui::Form& form, std::uint32_t style) {
   const int border = form.borderStyle() != ui::BorderStyle::None ? 2 * FakeBorder : 0;
-  const bool caption = (style & chrome::style::Caption) == chrome::style::Caption;
+  const bool caption = (style & ui::windowstyle::Caption) == ui::windowstyle::Caption;
   return Frame{border, border + (caption ? FakeCaptionHeight : 0)};
 }
 

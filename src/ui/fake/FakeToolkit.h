@@ -22,6 +22,9 @@ class FakeFormPeer : public ui::FormPeer {
  public:
   FakeFormPeer(FakeToolkit& tk, ui::Form& form, platform::WindowId id);
   void sync() override;
+  void update(const ui::Change& change) override {
+    if (change.aspect == ui::Aspect::Bounds) sync();
+  }
   void repaint() override { ++repaints; }
   void show() override { shown = true; }
   void hide() override { shown = false; }

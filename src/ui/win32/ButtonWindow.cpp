@@ -131,7 +131,10 @@ bool ButtonWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   return true;
 }
 
-void ButtonWindow::synced() { setWindowText(hwnd_, button_.caption()); }
+void ButtonWindow::mirror(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Text) SetWindowTextA(hwnd_, button_.caption().c_str());
+  PressableWindow::mirror(change);
+}
 
 void ButtonWindow::paint(HDC dc, const RECT& rc) {
   const bool enabled = button_.enabled();

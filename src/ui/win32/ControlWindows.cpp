@@ -33,11 +33,9 @@ NativeControlWindow::~NativeControlWindow() {
 }
 
 void NativeControlWindow::create(HWND parent) {
-  shownApplied_ = control_.visible();
-  enabledApplied_ = control_.enabled();
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | nativeStyle();
-  if (shownApplied_) style |= WS_VISIBLE;
-  if (!enabledApplied_) style |= WS_DISABLED;
+  if (control_.visible()) style |= WS_VISIBLE;
+  if (!control_.enabled()) style |= WS_DISABLED;
   // No control id: the id of every control is 0, which tells its reports
   // apart from the dialog manager's IDOK and IDCANCEL.
   HWND w = CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(), control_.top(),
@@ -46,14 +44,21 @@ void NativeControlWindow::create(HWND parent) {
   claim(w);
   SetWindowSubclass(w, &NativeControlWindow::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit_.font()), FALSE);
-  muted([this] {
-    created();
-    synced();
-  });
+  muted([this] { created(); });
+  sync();
 }
 
 void NativeControlWindow::sync() {
   muted([this] { ChildWindow::sync(); });
+}
+
+void NativeControlWindow::update(const ui::Change& change) {
+  muted([this, &change] { ChildWindow::update(change); });
+}
+
+// The system's control draws itself; only its colour comes from here.
+void NativeControlWindow::mirror(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Look) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 LRESULT CALLBACK NativeControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -112,18 +117,20 @@ bool CheckMarkWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   }
 }
 
-void CheckMarkWindow::synced() {
-  setWindowText(hwnd_, captioned_.caption());
-  const LRESULT wanted = checked() ? BST_CHECKED : BST_UNCHECKED;
-  if (SendMessageA(hwnd_, BM_GETCHECK, 0, 0) != wanted) SendMessageA(hwnd_, BM_SETCHECK, wanted, 0);
+void CheckMarkWindow::mirror(const ui::Change& change) {
+  switch (change.aspect) {
+    case ui::Aspect::Text: setWindowText(hwnd_, captioned_.caption()); break;
+    case ui::Aspect::Value: SendMessageA(hwnd_, BM_SETCHECK, checked() ? BST_CHECKED : BST_UNCHECKED, 0); break;
+    default: NativeControlWindow::mirror(change);
+  }
 }
 
 // ---------------------------------------------------------------------------
 
-void RadioButtonWindow::synced() {
-  CheckMarkWindow::synced();
+void RadioButtonWindow::mirror(const ui::Change& change) {
+  CheckMarkWindow::mirror(change);
   // Tab reaches a group at its chosen button.
-  setStyleBit(hwnd_, WS_TABSTOP, button_.checked());
+  if (change.aspect == ui::Aspect::Value) setStyleBit(hwnd_, WS_TABSTOP, button_.checked());
 }
 
 // ---------------------------------------------------------------------------
@@ -152,7 +159,12 @@ void GroupBoxWindow::paint(HDC dc, const RECT& rc) {
   runPaintEvent(dc);
 }
 
-void GroupBoxWindow::synced() { setWindowText(hwnd_, box_.caption()); }
+void GroupBoxWindow::mirror(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Text)
+    setWindowText(hwnd_, box_.caption());
+  else
+    NativeControlWindow::mirror(change);
+}
 
 // ---------------------------------------------------------------------------
 
@@ -160,18 +172,18 @@ DWORD EditWindow::nativeStyle() const {
   return ES_AUTOHSCROLL | WS_TABSTOP | (edit_.passwordChar() ? ES_PASSWORD : 0);
 }
 
-void EditWindow::created() {
-  if (edit_.passwordChar())
-    SendMessageA(hwnd_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(edit_.passwordChar()), 0);
-}
-
-void EditWindow::synced() {
-  const auto wanted = static_cast<unsigned char>(edit_.passwordChar());
-  if (static_cast<unsigned char>(SendMessageA(hwnd_, EM_GETPASSWORDCHAR, 0, 0)) != wanted) {
-    SendMessageA(hwnd_, EM_SETPASSWORDCHAR, wanted, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
+void EditWindow::mirror(const ui::Change& change) {
+  switch (change.aspect) {
+    // The field was made with its text.
+    case ui::Aspect::Text: setWindowText(hwnd_, edit_.text()); break;
+    case ui::Aspect::Look:
+      if (static_cast<unsigned char>(SendMessageA(hwnd_, EM_GETPASSWORDCHAR, 0, 0)) !=
+          static_cast<unsigned char>(edit_.passwordChar()))
+        SendMessageA(hwnd_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(edit_.passwordChar()), 0);
+      NativeControlWindow::mirror(change);
+      break;
+    default: break;
   }
-  setWindowText(hwnd_, edit_.text());
 }
 
 bool EditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
@@ -238,7 +250,15 @@ void HotKeyEditWindow::created() {
   SendMessageA(hwnd_, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL, 0));
 }
 
-void HotKeyEditWindow::synced() {
+void HotKeyEditWindow::mirror(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Value)
+    showModelKey();
+  else
+    NativeControlWindow::mirror(change);
+}
+
+// The field may hold what the user half typed: it shows the model's key.
+void HotKeyEditWindow::showModelKey() {
   const WORD wanted = toControl(edit_.hotKey());
   if (static_cast<WORD>(SendMessageA(hwnd_, HKM_GETHOTKEY, 0, 0)) != wanted)
     SendMessageA(hwnd_, HKM_SETHOTKEY, wanted, 0);
@@ -269,13 +289,13 @@ LRESULT HotKeyEditWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (!tk.alive(this) || !hwnd_) return r;
       // Modifiers released without a key: the field shows the model's key.
       const bool held = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
-      if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && !held) muted([this] { synced(); });
+      if ((msg == WM_KEYUP || msg == WM_SYSKEYUP) && !held) muted([this] { showModelKey(); });
       return r;
     }
     // Left with a modifier down (Shift+Tab, Ctrl+Tab): the same.
     case WM_KILLFOCUS: {
       const LRESULT r = NativeControlWindow::handle(msg, wp, lp);
-      if (hwnd_) muted([this] { synced(); });
+      if (hwnd_) muted([this] { showModelKey(); });
       return r;
     }
     default: return NativeControlWindow::handle(msg, wp, lp);
@@ -301,6 +321,14 @@ void SpinEditWindow::controlDestroyed() {
   NativeControlWindow::controlDestroyed();  // deletes this peer
 }
 
+void SpinEditWindow::update(const ui::Change& change) {
+  NativeControlWindow::update(change);
+  if (!upDown_ || !hwnd_) return;
+  // The arrows beside the field share its visibility and state.
+  if (change.aspect == ui::Aspect::Visible) ShowWindow(upDown_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+  if (change.aspect == ui::Aspect::Enabled) EnableWindow(upDown_, control_.enabled());
+}
+
 void SpinEditWindow::created() {
   DWORD style = WS_CHILD | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_ALIGNRIGHT | UDS_NOTHOUSANDS;
   if (control_.visible()) style |= WS_VISIBLE;
@@ -309,6 +337,7 @@ void SpinEditWindow::created() {
                             nullptr);
   if (!upDown_) return;
   mark(upDown_);
+  SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(std::max(1, spin_.digits)), 0);
   SendMessageA(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
   RECT r;
   GetWindowRect(upDown_, &r);
@@ -327,20 +356,19 @@ void SpinEditWindow::applyBounds() {
   if (upDown_) SetWindowPos(upDown_, nullptr, l + w, t, arrows, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SpinEditWindow::synced() {
-  SendMessageA(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(std::max(1, spin_.digits)), 0);
-  if (upDown_) {
-    if ((IsWindowEnabled(upDown_) != 0) != control_.enabled()) EnableWindow(upDown_, control_.enabled());
-    if (((GetWindowLongA(upDown_, GWL_STYLE) & WS_VISIBLE) != 0) != control_.visible())
-      ShowWindow(upDown_, control_.visible() ? SW_SHOWNA : SW_HIDE);
-    int low = 0, high = 0;
-    SendMessageA(upDown_, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
-    if (low != spin_.minValue() || high != spin_.maxValue())
-      SendMessageA(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(spin_.minValue()),
-                   static_cast<LPARAM>(spin_.maxValue()));
-    if (SendMessageA(upDown_, UDM_GETPOS32, 0, 0) != spin_.value()) SendMessageA(upDown_, UDM_SETPOS32, 0, spin_.value());
+void SpinEditWindow::mirror(const ui::Change& change) {
+  switch (change.aspect) {
+    case ui::Aspect::Range:
+      if (upDown_)
+        SendMessageA(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(spin_.minValue()),
+                     static_cast<LPARAM>(spin_.maxValue()));
+      break;
+    case ui::Aspect::Value:
+      if (upDown_) SendMessageA(upDown_, UDM_SETPOS32, 0, spin_.value());
+      setWindowText(hwnd_, std::to_string(spin_.value()));
+      break;
+    default: NativeControlWindow::mirror(change);
   }
-  setWindowText(hwnd_, std::to_string(spin_.value()));
 }
 
 bool SpinEditWindow::reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -372,17 +400,34 @@ bool SpinEditWindow::reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
 
 // ---------------------------------------------------------------------------
 
-void ListBoxWindow::synced() {
-  if (shown_ != list_.items()) {
-    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
-    for (const std::string& line : list_.items())
-      SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(hwnd_, nullptr, TRUE);
-    shown_ = list_.items();
+void ListBoxWindow::mirror(const ui::Change& change) {
+  const auto& lines = list_.items();
+  switch (change.aspect) {
+    case ui::Aspect::Lines: reload(); break;
+    case ui::Aspect::LineInserted:
+      // The control moves its selection down with the line, as the model does.
+      SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(change.index),
+                   reinterpret_cast<LPARAM>(lines[static_cast<std::size_t>(change.index)].c_str()));
+      break;
+    case ui::Aspect::LineRemoved: SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(change.index), 0); break;
+    case ui::Aspect::Selection: SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(list_.itemIndex()), 0); break;
+    default: NativeControlWindow::mirror(change);
   }
-  if (SendMessageA(hwnd_, LB_GETCURSEL, 0, 0) != list_.itemIndex()) SendMessageA(hwnd_, LB_SETCURSEL, list_.itemIndex(), 0);
+}
+
+void ListBoxWindow::reload() {
+  const auto& lines = list_.items();
+  SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0);
+  if (!lines.empty()) {
+    std::size_t bytes = 0;
+    for (const std::string& line : lines) bytes += line.size() + 1;
+    SendMessageA(hwnd_, LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
+    for (const std::string& line : lines) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    if (list_.itemIndex() >= 0) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(list_.itemIndex()), 0);
+  }
+  SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 LRESULT ListBoxWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -409,23 +454,15 @@ bool ListBoxWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 
 // ---------------------------------------------------------------------------
 
-void PageControlWindow::created() {
-  syncTabs();
-  measure();
-}
-
-void PageControlWindow::syncTabs() {
-  std::vector<std::string> captions;
-  for (ui::TabSheet* sheet : pages_.pages()) captions.push_back(sheet->caption());
-  if (captions == tabs_) return;
+void PageControlWindow::showTabs() {
   SendMessageA(hwnd_, TCM_DELETEALLITEMS, 0, 0);
-  for (std::size_t i = 0; i < captions.size(); ++i) {
+  const auto sheets = pages_.pages();
+  for (std::size_t i = 0; i < sheets.size(); ++i) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(captions[i].c_str());
+    item.pszText = const_cast<char*>(sheets[i]->caption().c_str());
     SendMessageA(hwnd_, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
   }
-  tabs_ = std::move(captions);
 }
 
 void PageControlWindow::measure() {
@@ -441,12 +478,24 @@ void PageControlWindow::measure() {
   }
 }
 
-void PageControlWindow::synced() {
-  syncTabs();
-  measure();
-  const int active = pages_.activePageIndex();
-  if (SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0) != active) SendMessageA(hwnd_, TCM_SETCURSEL, active, 0);
-  keepFocus();
+// The tab row's height follows the control's size and its tabs.
+void PageControlWindow::update(const ui::Change& change) {
+  NativeControlWindow::update(change);
+  if (hwnd_ && change.aspect == ui::Aspect::Bounds) measure();
+}
+
+void PageControlWindow::mirror(const ui::Change& change) {
+  switch (change.aspect) {
+    case ui::Aspect::Lines:
+      showTabs();
+      measure();
+      break;
+    case ui::Aspect::Value:
+      SendMessageA(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(pages_.activePageIndex()), 0);
+      keepFocus();
+      break;
+    default: NativeControlWindow::mirror(change);
+  }
 }
 
 void PageControlWindow::keepFocus() {
@@ -490,8 +539,13 @@ bool PageControlWindow::reflected(UINT msg, WPARAM, LPARAM lp, LRESULT& result) 
 
 // ---------------------------------------------------------------------------
 
-void ProgressBarWindow::synced() {
-  if (SendMessageA(hwnd_, PBM_GETPOS, 0, 0) != bar_.permille()) SendMessageA(hwnd_, PBM_SETPOS, bar_.permille(), 0);
+void ProgressBarWindow::mirror(const ui::Change& change) {
+  if (change.aspect != ui::Aspect::Value && change.aspect != ui::Aspect::Range) return;
+  // The control's range is in thousandths: a change within one sends nothing.
+  const int permille = bar_.permille();
+  if (permille == shownPermille_) return;
+  shownPermille_ = permille;
+  SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(permille), 0);
 }
 
 }  // namespace ui::win32

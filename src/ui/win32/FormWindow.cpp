@@ -71,16 +71,35 @@ void FormWindow::sync() {
   syncing_ = false;
 }
 
-void FormWindow::apply() {
-  const bool wantShown = form_.visible();
-  if (wantShown && !shownApplied_ && form_.position() == ui::FormPosition::ScreenCenter) centreOnScreen();
+// Shown and hidden through show() and hide(), which the model calls after
+// its visibility has changed.
+void FormWindow::update(const ui::Change& change) {
+  if (!hwnd_ || syncing_) return;
+  switch (change.aspect) {
+    case ui::Aspect::Bounds: applyBounds(); break;
+    case ui::Aspect::Text: SetWindowTextA(hwnd_, form_.caption().c_str()); break;
+    case ui::Aspect::Enabled:
+      enabledApplied_ = form_.enabled();
+      EnableWindow(hwnd_, enabledApplied_);
+      break;
+    case ui::Aspect::Look: InvalidateRect(hwnd_, nullptr, TRUE); break;
+    default: break;
+  }
+}
 
+void FormWindow::applyBounds() {
   RECT r;
   GetWindowRect(hwnd_, &r);
   if (r.left != form_.left() || r.top != form_.top() || r.right - r.left != form_.width() ||
       r.bottom - r.top != form_.height())
     SetWindowPos(hwnd_, nullptr, form_.left(), form_.top(), form_.width(), form_.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::apply() {
+  const bool wantShown = form_.visible();
+  if (wantShown && !shownApplied_ && form_.position() == ui::FormPosition::ScreenCenter) centreOnScreen();
+  applyBounds();
 
   setWindowText(hwnd_, form_.caption());
 

@@ -29,8 +29,12 @@ void GraphicPeer::invalidate(const RECT& r) {
   if (hostWindow_ && IsWindow(hostWindow_) && !IsRectEmpty(&r)) InvalidateRect(hostWindow_, &r, FALSE);
 }
 
-void GraphicPeer::sync() {
-  fit();  // may change the bounds, and so sync again
+void GraphicPeer::sync() { update(ui::Change{ui::Aspect::Text}); }
+
+void GraphicPeer::update(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Hint) return;
+  // A new text or font may need new bounds, which come back as a change.
+  if (change.aspect == ui::Aspect::Text || change.aspect == ui::Aspect::Look) fit();
   invalidate(drawnAt_);
   drawnAt_ = bounds();
   invalidate(drawnAt_);

@@ -20,6 +20,7 @@ class GraphicPeer : public ui::ControlPeer {
   GraphicPeer& operator=(const GraphicPeer&) = delete;
 
   void sync() override;
+  void update(const ui::Change& change) override;
   void repaint() override;
   void controlDestroyed() override;
 

@@ -105,6 +105,7 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   void updateHint();
 
   void sync() override;
+  void update(const ui::Change& change) override;
   void repaint() override;
   void controlDestroyed() override;
   void focus() override {
@@ -126,15 +127,16 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   virtual void paint(HDC dc, const RECT& rc);
   // Whether painting leaves the places of the child windows alone.
   virtual bool leavesOutChildren() const { return false; }
-  virtual void synced() {}
+  // Shows one changed aspect of the model's content; bounds, visibility,
+  // state and hint are the base's. Also called for every content aspect at
+  // creation.
+  virtual void mirror(const ui::Change& change);
   void runPaintEvent(HDC dc);
   // Draws the graphic controls that sit on this one.
   void paintGraphics(HDC dc);
   void removeHint();
   TOOLINFOA toolInfo() const;
 
-  bool shownApplied_ = false;
-  bool enabledApplied_ = true;
   bool leftDown_ = false;
 
  private:
@@ -213,7 +215,7 @@ class ButtonWindow : public PressableWindow {
   DWORD extraStyle() const override { return WS_TABSTOP; }
   std::string windowText() const override { return button_.caption(); }
   void paint(HDC dc, const RECT& rc) override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   void click();
@@ -233,6 +235,7 @@ class NativeControlWindow : public ChildWindow {
   ~NativeControlWindow() override;
   void create(HWND parent) override;
   void sync() override;
+  void update(const ui::Change& change) override;
 
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -242,15 +245,17 @@ class NativeControlWindow : public ChildWindow {
   DWORD exStyle() const override { return 0; }
   // After the window exists: the model's state goes into it.
   virtual void created() {}
+  // A new colour: the control asks for it again as it repaints.
+  void mirror(const ui::Change& change) override;
   // A brush of the control's colour for its background and the text colour,
   // as a parent answers WM_CTLCOLOR*.
   LRESULT colorOf(HDC dc);
-  // Runs `mirror` with the control's reports muted.
-  template <class Mirror>
-  void muted(Mirror mirror) {
+  // Runs `fn` with the control's reports muted.
+  template <class Fn>
+  void muted(Fn fn) {
     const bool was = syncing_;
     syncing_ = true;
-    mirror();
+    fn();
     syncing_ = was;
   }
   bool syncing() const { return syncing_; }
@@ -274,7 +279,7 @@ class CheckMarkWindow : public NativeControlWindow {
   const char* nativeClass() const override { return "BUTTON"; }
   std::string windowText() const override { return captioned_.caption(); }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
   virtual bool checked() const = 0;
   // The user clicked: the model's answer to it.
   virtual void clicked() = 0;
@@ -307,7 +312,7 @@ class RadioButtonWindow : public CheckMarkWindow {
 
  protected:
   DWORD nativeStyle() const override { return BS_RADIOBUTTON; }
-  void synced() override;
+  void mirror(const ui::Change& change) override;
   bool checked() const override { return button_.checked(); }
   void clicked() override {
     if (!button_.checked()) button_.choose();
@@ -333,7 +338,7 @@ class GroupBoxWindow : public NativeControlWindow {
   // The class paints the frame through the parent's drawing area, over the
   // controls inside: their places are left out.
   bool leavesOutChildren() const override { return true; }
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   ui::GroupBox& box_;
@@ -351,8 +356,7 @@ class EditWindow : public NativeControlWindow {
   DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   std::string windowText() const override { return edit_.text(); }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void created() override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   ui::Edit& edit_;
@@ -376,11 +380,12 @@ class HotKeyEditWindow : public NativeControlWindow {
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void created() override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   // The control's key goes to the model when they differ.
   void feedBack(bool emptied);
+  void showModelKey();
   ui::HotKeyEdit& edit_;
 };
 
@@ -392,6 +397,7 @@ class SpinEditWindow : public NativeControlWindow {
   ~SpinEditWindow() override;
   HWND upDown() const { return upDown_; }
   void controlDestroyed() override;
+  void update(const ui::Change& change) override;
 
  protected:
   const char* nativeClass() const override { return "EDIT"; }
@@ -401,7 +407,7 @@ class SpinEditWindow : public NativeControlWindow {
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void created() override;
   void applyBounds() override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   ui::SpinEdit& spin_;
@@ -420,10 +426,11 @@ class ProgressBarWindow : public NativeControlWindow {
   DWORD nativeStyle() const override { return PBS_SMOOTH; }
   std::string windowText() const override { return ""; }
   void created() override { SendMessageA(hwnd_, PBM_SETRANGE32, 0, 1000); }
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
   ui::ProgressBar& bar_;
+  int shownPermille_ = 0;
 };
 
 // LISTBOX showing the model's lines in the model's order; the user's
@@ -440,11 +447,12 @@ class ListBoxWindow : public NativeControlWindow {
   DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
+  // Every line again, with the control's drawing held until the end.
+  void reload();
   ui::ListBox& list_;
-  std::vector<std::string> shown_;  // the lines the control holds
 };
 
 // SysTabControl32: a tab per sheet; the sheets are child panels filling its
@@ -453,6 +461,7 @@ class PageControlWindow : public NativeControlWindow {
  public:
   PageControlWindow(Win32Toolkit& toolkit, ui::PageControl& pages)
       : NativeControlWindow(toolkit, pages), pages_(pages) {}
+  void update(const ui::Change& change) override;
 
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -461,19 +470,17 @@ class PageControlWindow : public NativeControlWindow {
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void created() override;
-  void synced() override;
+  void mirror(const ui::Change& change) override;
 
  private:
-  // Tabs for the model's sheets, when they differ from the ones shown.
-  void syncTabs();
+  // A tab for each of the model's sheets.
+  void showTabs();
   // Sets the model's tab height from the control's display area.
   void measure();
   // The focus is lost with a sheet that was hidden: it moves to the first
   // control of the shown one.
   void keepFocus();
   ui::PageControl& pages_;
-  std::vector<std::string> tabs_;
 };
 
 class TaskPaneWindow : public ChildWindow {
@@ -514,6 +521,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
 
   // ControlPeer
   void sync() override;
+  void update(const ui::Change& change) override;
   void repaint() override;
   void controlDestroyed() override { modelDestroyed(); }
   ui::ControlPeer& asPeer() override { return *this; }
@@ -539,6 +547,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
 
  private:
   void apply();
+  void applyBounds();
   // The page control the keyboard's Ctrl+Tab acts on: the one holding the
   // focus, else the first one shown.
   ui::PageControl* keyboardPageControl();

@@ -143,11 +143,9 @@ void WindowPeer::dispatchMouseDown(ui::MouseButton button, LPARAM lp) {
 // ---------------------------------------------------------------------------
 
 void ChildWindow::create(HWND parent) {
-  shownApplied_ = control_.visible();
-  enabledApplied_ = control_.enabled();
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | extraStyle();
-  if (shownApplied_) style |= WS_VISIBLE;
-  if (!enabledApplied_) style |= WS_DISABLED;
+  if (control_.visible()) style |= WS_VISIBLE;
+  if (!control_.enabled()) style |= WS_DISABLED;
   createWindow(windowClass(), windowText().c_str(), style, exStyle(), control_.left(), control_.top(),
                control_.width(), control_.height(), parent);
 }
@@ -162,22 +160,32 @@ void ChildWindow::applyBounds() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The window was made with the model's place, visibility and state; what it
+// shows comes from the model's content.
 void ChildWindow::sync() {
-  if (!hwnd_) return;
-  applyBounds();
-  if (control_.enabled() != enabledApplied_) {
-    enabledApplied_ = control_.enabled();
-    EnableWindow(hwnd_, enabledApplied_);
+  for (ui::Aspect aspect : {ui::Aspect::Look, ui::Aspect::Text, ui::Aspect::Range, ui::Aspect::Value,
+                            ui::Aspect::Lines, ui::Aspect::Selection}) {
+    if (!hwnd_) return;
+    mirror(ui::Change{aspect});
   }
-  if (control_.visible() != shownApplied_) {
-    shownApplied_ = control_.visible();
-    ShowWindow(hwnd_, shownApplied_ ? SW_SHOWNA : SW_HIDE);
-  }
-  synced();
-  if (!hwnd_) return;
-  updateHint();
-  InvalidateRect(hwnd_, nullptr, FALSE);
 }
+
+void ChildWindow::update(const ui::Change& change) {
+  if (!hwnd_) return;
+  switch (change.aspect) {
+    case ui::Aspect::Bounds: applyBounds(); return;
+    case ui::Aspect::Visible: ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE); return;
+    case ui::Aspect::Hint: updateHint(); return;
+    case ui::Aspect::Enabled:
+      EnableWindow(hwnd_, control_.enabled());
+      mirror(change);
+      return;
+    default: mirror(change);
+  }
+}
+
+// A window the toolkit draws shows any change by painting again.
+void ChildWindow::mirror(const ui::Change&) { InvalidateRect(hwnd_, nullptr, FALSE); }
 
 void ChildWindow::controlDestroyed() {
   removeHint();
