@@ -42,7 +42,13 @@ void NativeControlWindow::create(HWND parent) {
                            control_.width(), control_.height(), parent, nullptr, toolkit_.instance(), nullptr);
   if (!w) return;
   claim(w);
-  SetWindowSubclass(w, &NativeControlWindow::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  // Subclassed by hand, not through the common controls' subclass chain:
+  // that one looks its records up among the window's properties on every
+  // message, which under Wine is a round trip to the window server each, and
+  // a list of thousands of lines is thousands of messages.
+  SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NativeControlWindow::nativeProc)));
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit_.font()), FALSE);
   muted([this] { created(); });
   sync();
@@ -61,21 +67,22 @@ void NativeControlWindow::mirror(const ui::Change& change) {
   if (change.aspect == ui::Aspect::Look) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-LRESULT CALLBACK NativeControlWindow::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                                   DWORD_PTR ref) {
-  auto* peer = reinterpret_cast<NativeControlWindow*>(ref);
+LRESULT CALLBACK NativeControlWindow::nativeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* peer = reinterpret_cast<NativeControlWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!peer) return DefWindowProcA(hwnd, msg, wp, lp);
+  const WNDPROC original = peer->original_;
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &NativeControlWindow::subclassProc, id);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     unmark(hwnd);
     if (peer->hwnd_ == hwnd) peer->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcA(original, hwnd, msg, wp, lp);
   }
-  if (peer->detached_ || peer->hwnd_ != hwnd) return DefSubclassProc(hwnd, msg, wp, lp);
+  if (peer->detached_ || peer->hwnd_ != hwnd) return CallWindowProcA(original, hwnd, msg, wp, lp);
   // Nothing may unwind through the window system.
   try {
     return peer->handle(msg, wp, lp);
   } catch (...) {
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcA(original, hwnd, msg, wp, lp);
   }
 }
 
@@ -87,7 +94,7 @@ LRESULT NativeControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT NativeControlWindow::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  return DefSubclassProc(hwnd_, msg, wp, lp);
+  return CallWindowProcA(original_, hwnd_, msg, wp, lp);
 }
 
 LRESULT NativeControlWindow::colorOf(HDC dc) {

@@ -261,7 +261,8 @@ class NativeControlWindow : public ChildWindow {
   bool syncing() const { return syncing_; }
 
  private:
-  static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+  static LRESULT CALLBACK nativeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  WNDPROC original_ = nullptr;  // the control's own window procedure
   bool syncing_ = false;
   HBRUSH brush_ = nullptr;
   COLORREF brushColor_ = 0;
