@@ -1,23 +1,18 @@
 """The installer and the uninstaller, as a user runs them.
 
-`make dist`'s script makes the signed setup.exe, whose manifest (read from
-its resources, as the uninstaller's) asks for no more than the user's own
-rights. Its wizard is driven with Enter pressed on each page (Welcome,
-install location, finish with "Start Tarnwick now" ticked): Tarnwick lands
-in the user's own programs folder with its help file and uninstaller, the
-user's Start menu gets its three entries, the user's uninstall key names
-it, and the program starts; its help button opens the help window on the
-main window's topic. The installed program keeps its block list (the popup
-hot key) and its typed-URL snapshot beside itself; "Load Tarnwick at
-Windows startup" applied puts its entry under the user's run key and takes
-an older install's entry out of the machine's, and applied cleared takes
-it away. The uninstaller, started from its Start-menu entry, ends the
-running program and removes its folder with what the program wrote there,
-the Start-menu entries, the start-with-Windows entry and the uninstall key,
-and, answered Yes, the settings. `setup.exe /S` installs the same without a
-question; started again while Tarnwick runs it waits for it to end (exited
-from the tray menu) before it replaces the files; `uninstall.exe /S` takes
-the install away and keeps the settings."""
+`make dist`'s script makes the signed setup.exe; its manifest and the
+uninstaller's, read from their resources, ask for the user's own rights
+only. The wizard (Enter on Welcome, install location, finish with "Start
+Tarnwick now") and `setup.exe /S` each put the program, its help file and
+uninstaller in the user's own programs folder, three entries in the user's
+Start menu and the uninstall entry under the user's hive. The installed
+program's help button opens the help window; it keeps its block list (the
+popup hot key) and its typed-URL snapshot beside itself; "Load Tarnwick at
+Windows startup" applied writes the user's run-key entry and takes an older
+install's machine entry away, applied cleared removes it. The uninstaller
+from the Start menu ends the program and, answered Yes, takes the settings
+too; a second `/S` over a running copy waits for it to end before it
+replaces the files; `uninstall.exe /S` leaves nothing but the settings."""
 
 import os
 import time
