@@ -3,11 +3,14 @@
 ;   -DICON=<the program's icon> -DOUTFILE=<setup.exe> -DSIGN=<signing command>
 ; where the signing command signs the file named by %1 in place.
 ; A 64-bit installer, as the program is (a system without 32-bit support runs it too).
+; It installs for the user who runs it, into that user's own programs folder,
+; and asks for no administrator: the program writes its block list and its
+; typed-URL snapshot beside itself, which it could not do under Program Files,
+; and the snapshot is that user's browsing, for no other user to read.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Tarnwick"
 !define PUBLISHER "Tarnwick"
@@ -21,9 +24,10 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\${PRODUCT}"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
-RequestExecutionLevel admin
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+; An update, or a second install, goes where the first one went.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+RequestExecutionLevel user
 BrandingText "${PRODUCT} ${VERSION}"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
@@ -89,22 +93,22 @@ Section "Tarnwick" SecMain
   File "${BUILD}/help.chm"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  SetShellVarContext all
+  ; The user's own Start menu and list of installed programs.
+  SetShellVarContext current
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\tarnwick.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk" "$INSTDIR\help.chm"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
 
-  SetRegView 64
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tarnwick.exe,0"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tarnwick.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
 Section "Uninstall"
@@ -114,18 +118,20 @@ Section "Uninstall"
   Delete "$INSTDIR\help.chm"
   Delete "$INSTDIR\tarnwick_block.txt"
   Delete "$INSTDIR\TypedURLs.reg"
+  ; What a write broken off by a crash may have left of them.
+  Delete "$INSTDIR\tarnwick_block.txt.tmp"
+  Delete "$INSTDIR\TypedURLs.reg.tmp"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 
-  SetShellVarContext all
+  SetShellVarContext current
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Help.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall ${PRODUCT}.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
-  SetRegView 64
-  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
   MessageBox MB_YESNO|MB_ICONQUESTION "Remove your ${PRODUCT} settings and statistics as well?" /SD IDNO IDNO keep
     DeleteRegKey HKCU "${SETTINGS_KEY}"
   keep:

@@ -57,7 +57,7 @@ popup::BlockListLinks blockListLinksOf(TfrmMain& main) {
 
 ProgramWindows::ProgramWindows(platform::Platform& platform, ui::Toolkit& toolkit)
     : frmMain(platform, toolkit),
-      frmBlockList(platform, toolkit, blockListLinksOf(frmMain)),
+      frmBlockList(platform, toolkit, blockListLinksOf(frmMain), frmMain.ProgramFolder),
       frmOptions(platform, toolkit, linksOf(frmMain), frmBlockList) {
   frmMain.frmBlockList = &frmBlockList;
   frmMain.frmOptions = &frmOptions;

@@ -50,7 +50,8 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
       Tray(*this, platform.tray, platform.windows, TrayIconCount),
       IECache1(platform.urlCache),
       Eraser(platform, toolkit, IECache1, reg5, TempFolderPath, UrlHistory),
-      TypedUrls(platform, reg6, toolkit.title()),
+      ProgramFolder(platform.files, platform.dialogs, toolkit),
+      TypedUrls(platform, reg6, ProgramFolder, toolkit.title()),
       platform_(platform) {
   setCaption("Tarnwick");
   IECache1.setFilterOptions({eraser::TFilterOption::NORMAL_ENTRY, eraser::TFilterOption::STICKY_ENTRY,

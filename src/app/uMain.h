@@ -12,6 +12,7 @@
 #include "guard/TypedUrls.h"
 #include "platform/Platform.h"
 #include "popup/uBlockList.h"
+#include "settings/OwnFolder.h"
 #include "settings/mRegistry.h"
 #include "settings/uOptions.h"
 #include "ui/Menu.h"
@@ -55,6 +56,9 @@ class TfrmMain : public chrome::HeaderForm {
   std::unique_ptr<platform::UrlHistory> UrlHistory;
   eraser::TIECache IECache1;
   eraser::EraseEngine Eraser;
+  // Where the block list and the typed-URL snapshot are kept; shared with
+  // the block list window, so an unwritable folder is reported once.
+  settings::OwnFolder ProgramFolder;
   // The typed-URL guard and the watcher that reports each change of the list.
   guard::TypedUrlGuard TypedUrls;
   std::unique_ptr<guard::TRegWatches> RegWatch;

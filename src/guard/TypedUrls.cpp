@@ -33,13 +33,15 @@ std::string SnapshotText(const Values& values, std::size_t* leftOut) {
   return text + "\r\n";
 }
 
-TypedUrlGuard::TypedUrlGuard(platform::Platform& platform, settings::TmRegistry& mainKey, std::string caption)
+TypedUrlGuard::TypedUrlGuard(platform::Platform& platform, settings::TmRegistry& mainKey,
+                             settings::OwnFolder& ownFolder, std::string caption)
     : platform_(platform),
       mainKey_(mainKey),
+      ownFolder_(ownFolder),
       list_(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::TypedUrls, false),
       caption_(std::move(caption)) {}
 
-std::string TypedUrlGuard::snapshotPath() const { return platform_.files.programFolder() + SnapshotFileName; }
+std::string TypedUrlGuard::snapshotPath() const { return ownFolder_.pathOf(SnapshotFileName); }
 
 void TypedUrlGuard::TakeSnapshot() {
   const auto values = list_.ReadAllValues();
@@ -47,8 +49,7 @@ void TypedUrlGuard::TakeSnapshot() {
     platform_.dialogs.message(NoTypedUrlsMessage, caption_);
     return;
   }
-  if (!platform_.files.writeFile(snapshotPath(), SnapshotText(*values)))
-    throw std::runtime_error("Cannot create file " + snapshotPath());
+  ownFolder_.save(SnapshotFileName, SnapshotText(*values));
 }
 
 // A list that cannot be read as text differs: the restore replaces it.

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 #include "platform/Platform.h"
+#include "settings/OwnFolder.h"
 #include "settings/mRegistry.h"
 
 namespace guard {
@@ -26,12 +27,15 @@ std::string SnapshotText(const Values& values, std::size_t* leftOut = nullptr);
 
 class TypedUrlGuard {
  public:
-  // `mainKey` holds "Last Typed"; `caption` is the message boxes' caption.
-  TypedUrlGuard(platform::Platform& platform, settings::TmRegistry& mainKey, std::string caption);
+  // `mainKey` holds "Last Typed"; `caption` is the message boxes' caption;
+  // the snapshot is kept in `ownFolder`.
+  TypedUrlGuard(platform::Platform& platform, settings::TmRegistry& mainKey, settings::OwnFolder& ownFolder,
+                std::string caption);
 
   std::string snapshotPath() const;
   // Writes the snapshot of the list as it is now; "Error number #1322" and
-  // no file when the list's key is missing.
+  // no file when the list's key is missing. A folder that refuses the file
+  // is reported by `ownFolder`, and the caller goes on all the same.
   void TakeSnapshot();
   // A change of the list was reported: while "Last Typed" is "1" and the
   // list differs from the snapshot, the list is deleted and the snapshot
@@ -44,6 +48,7 @@ class TypedUrlGuard {
 
   platform::Platform& platform_;
   settings::TmRegistry& mainKey_;
+  settings::OwnFolder& ownFolder_;
   settings::TmRegistry list_;
   std::string caption_;
   std::unique_ptr<platform::StartedProgram> import_;

@@ -3,13 +3,13 @@
 #include <stdexcept>
 #include <tuple>
 #include "settings/Schema.h"
+#include "ui/Toolkit.h"
 
 namespace popup {
 
 namespace {
 
 constexpr const char* TextFilter = "Text file (*.txt)|*.txt";
-constexpr const char* TempSuffix = ".tmp";
 
 platform::FileDialogOptions dialogOptions(const char* title, const std::string& folder,
                                           const std::string& name) {
@@ -43,32 +43,23 @@ std::string FormatBlockList(const std::vector<std::string>& entries) {
   return data;
 }
 
-BlockListStore::BlockListStore(platform::Files& files, platform::Dialogs& dialogs, ui::Form& owner,
-                               ui::ListBox& list, settings::TmRegistry& counter)
+BlockListStore::BlockListStore(platform::Files& files, platform::Dialogs& dialogs, settings::OwnFolder& ownFolder,
+                               ui::Form& owner, ui::ListBox& list, settings::TmRegistry& counter)
     : import_block(dialogOptions("Import Block List...", files.programFolder(), BlockListFileName)),
       export_block(dialogOptions("Export Block List...", files.programFolder(), "")),
       files_(files),
       dialogs_(dialogs),
+      ownFolder_(ownFolder),
       owner_(owner),
       list_(list),
       counter_(counter) {}
 
-std::string BlockListStore::listFilePath() const {
-  return files_.programFolder() + BlockListFileName;
-}
+std::string BlockListStore::listFilePath() const { return ownFolder_.pathOf(BlockListFileName); }
 
 void BlockListStore::readInto(const std::string& path) {
   const auto data = files_.readFile(path);
   if (!data) throw std::runtime_error("Cannot open file " + path);
   list_.setItems(ParseBlockList(*data));
-}
-
-void BlockListStore::write(const std::string& path) {
-  const std::string temp = path + TempSuffix;
-  if (!files_.writeFile(temp, FormatBlockList(list_.items())) || !files_.moveFile(temp, path)) {
-    files_.deleteFile(temp);
-    throw std::runtime_error("Cannot create file " + path);
-  }
 }
 
 void BlockListStore::LoadBlockList() {
@@ -81,7 +72,7 @@ void BlockListStore::LoadBlockList() {
 }
 
 void BlockListStore::SaveBlockList() {
-  write(listFilePath());
+  if (!ownFolder_.save(BlockListFileName, FormatBlockList(list_.items()))) throw ui::Abort();
   export_block.fileName = BlockListFileName;
 }
 
@@ -122,7 +113,8 @@ void BlockListStore::ExportBlockList() {
   const auto path = dialogs_.saveFile(owner_.handle(), export_block);
   if (!path) return;
   export_block.fileName = *path;
-  write(*path);
+  if (!settings::ReplaceFile(files_, *path, FormatBlockList(list_.items())))
+    throw std::runtime_error("Cannot create file " + *path);
 }
 
 void BlockListStore::StoreBlockCount() {

@@ -8,6 +8,7 @@
 #include <vector>
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
+#include "settings/OwnFolder.h"
 #include "settings/mRegistry.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
@@ -25,9 +26,9 @@ std::string FormatBlockList(const std::vector<std::string>& entries);
 class BlockListStore {
  public:
   // `owner` is the window the file dialogs belong to; `counter` is bound to
-  // the counter key.
-  BlockListStore(platform::Files& files, platform::Dialogs& dialogs, ui::Form& owner, ui::ListBox& list,
-                 settings::TmRegistry& counter);
+  // the counter key; the list file is kept in `ownFolder`.
+  BlockListStore(platform::Files& files, platform::Dialogs& dialogs, settings::OwnFolder& ownFolder,
+                 ui::Form& owner, ui::ListBox& list, settings::TmRegistry& counter);
 
   // The dialogs of import and export; they remember the last path chosen.
   platform::FileDialogOptions import_block;
@@ -41,8 +42,9 @@ class BlockListStore {
   // Empties the list and reads the list file into it. Throws "Cannot open
   // file %s" when the file cannot be read; the list stays empty.
   void LoadBlockList();
-  // Writes the whole list to the list file. Throws "Cannot create file %s"
-  // when it cannot, leaving the file as it was.
+  // Writes the whole list to the list file. When it cannot, the file stays
+  // as it was and the operation in progress ends: the first time with
+  // "Cannot create file %s" (through the program's folder), quietly after.
   void SaveBlockList();
   // False, changing nothing, when an entry equals the title exactly (letter
   // case included); otherwise inserts it at its sorted place and saves. The
@@ -63,12 +65,10 @@ class BlockListStore {
 
  private:
   void readInto(const std::string& path);
-  // Writes the list through a temporary file in the same folder moved over
-  // the target, so the target holds the old list or the new one, never a part.
-  void write(const std::string& path);
 
   platform::Files& files_;
   platform::Dialogs& dialogs_;
+  settings::OwnFolder& ownFolder_;
   ui::Form& owner_;
   ui::ListBox& list_;
   settings::TmRegistry& counter_;

@@ -15,7 +15,8 @@ constexpr const char* ClearAllQuestion = "Are you sure you want to clear Block L
 
 }  // namespace
 
-TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit, BlockListLinks links)
+TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit, BlockListLinks links,
+                             settings::OwnFolder& ownFolder)
     : chrome::HeaderForm(toolkit, "frmBlockList", ClientWidth, ClientHeight),
       btnMinimize(addHeaderButton("btnMinimize", ui::Glyph::Popup, "Hide", [this] { btnMinimizeClick(); })),
       btnHelp(addHeaderButton("btnHelp", ui::Glyph::Help, "Show Help", [this] { btnHelpClick(); })),
@@ -37,7 +38,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
       MaxWindows(toolkit, platform.timers, 500, false),
       Timer1(toolkit, platform.timers, 300, true),
       Reg_Cnt(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Counter, true),
-      blockList(platform.files, platform.dialogs, *this, lbBlock, Reg_Cnt),
+      blockList(platform.files, platform.dialogs, ownFolder, *this, lbBlock, Reg_Cnt),
       platform_(platform),
       links_(std::move(links)),
       trayMenu_(links_.trayMenu) {

@@ -43,7 +43,9 @@ struct BlockerControls {
 
 class TfrmBlockList : public chrome::HeaderForm {
  public:
-  TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit, BlockListLinks links);
+  // The list file is kept in `ownFolder`, shared with the rest of the program.
+  TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit, BlockListLinks links,
+                settings::OwnFolder& ownFolder);
   ~TfrmBlockList() override;
 
   ui::ToolButton& btnMinimize;

@@ -9,7 +9,9 @@ inline constexpr const char* Erase = "\\software\\Tarnwick\\erase";
 inline constexpr const char* Counter = "\\software\\Tarnwick\\counter";
 inline constexpr const char* IEMain = "\\software\\microsoft\\internet explorer\\main";
 inline constexpr const char* AutoComplete = "\\software\\microsoft\\windows\\currentversion\\explorer\\autocomplete";
-inline constexpr const char* Run = "\\software\\microsoft\\windows\\currentversion\\run";  // local machine
+// Start with Windows: the current user's, which needs no administrator; the
+// same path under the local machine is where older installs left the entry.
+inline constexpr const char* Run = "\\software\\microsoft\\windows\\currentversion\\run";
 inline constexpr const char* TypedUrls = "software\\microsoft\\internet explorer\\typedURLs";
 inline constexpr const char* ShellFolders = "\\software\\microsoft\\windows\\currentversion\\explorer\\shell folders";
 }  // namespace keys

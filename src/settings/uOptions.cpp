@@ -24,9 +24,6 @@ constexpr const char* RestoreDefaultsQuestion = "Are you sure you want to restor
 constexpr const char* DefaultHotKey = "Shift+Ctrl+A";
 constexpr const char* DefaultPanicHotKey = "Shift+Ctrl+P";
 constexpr int MaxWindowLimit = 15;
-// Where the start-with-Windows entry is deleted: opened key by key from the
-// local machine's root, each created if missing.
-constexpr const char* RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* RunEntryFile = "tarnwick.exe";
 
 // A key that holds no registration (none stored at start, or taken then)
@@ -150,7 +147,7 @@ TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, Opt
       reg1(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Main, true),
       reg_erase(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Erase, true),
       Reg_Counter(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Counter, true),
-      Reg2(platform.registry, TmRootKey::rkHKEY_LOCAL_MACHINE, keys::Run, true),
+      Reg2(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::Run, true),
       Reg3(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::IEMain, true),
       Reg4(platform.registry, TmRootKey::rkHKEY_CURRENT_USER, keys::AutoComplete, true),
       HotKey(platform.hotKeys, toolkit),
@@ -463,14 +460,19 @@ void TfrmOptions::btnApplyClick() {
   close();
 }
 
+// The entry is the user's own. One of the same name in the local machine's
+// run key is an older install's: it would start a second copy, so it goes
+// wherever the user may change that key, and stays, unmentioned, where not.
 void TfrmOptions::storeRunEntry(bool on) {
+  const std::string runKey = normaliseKeyPath(keys::Run);
   if (on) {
     Reg2.AddValue(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
     Reg2.WriteValues();
-    return;
+  } else if (auto user = platform_.registry.open(platform::Hive::CurrentUser, runKey)) {
+    user->deleteValue(foreign::RunEntry);
   }
-  if (auto key = platform_.registry.create(platform::Hive::LocalMachine, RunKeyPath))
-    key->deleteValue(foreign::RunEntry);
+  if (auto machine = platform_.registry.open(platform::Hive::LocalMachine, runKey))
+    machine->deleteValue(foreign::RunEntry);
 }
 
 // ---------------------------------------------------------------------------

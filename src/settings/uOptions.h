@@ -149,7 +149,8 @@ class TfrmOptions : public chrome::HeaderForm {
   // the store, registered again.
   void restoreHotKey(popup::THotKeyManager& manager, std::uint16_t& index, ui::HotKeyEdit& field,
                      const char* name, const char* shortcut);
-  // The run-key entry: written when `on`, deleted otherwise.
+  // The user's run-key entry: written when `on`, deleted otherwise; the
+  // machine's entry of an older install is deleted either way, where allowed.
   void storeRunEntry(bool on);
   // The tray menu's closed-popups item and the separator below it.
   void showClosedPopupsItems(bool shown);

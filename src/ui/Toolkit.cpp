@@ -7,6 +7,7 @@ void Toolkit::dispatch(const std::function<void()>& handler) {
   if (!handler) return;
   try {
     handler();
+  } catch (const Abort&) {
   } catch (const std::exception& e) {
     dialogs_.error(e.what(), title());
   } catch (...) {

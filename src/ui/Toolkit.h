@@ -1,8 +1,10 @@
 // The toolkit's connection to a window system: it realises forms as real
 // windows, opens menus, runs the message loop and owns the application's
 // hidden top-level window. Every event handler runs through dispatch(), which
-// shows an exception's message in the error box instead of ending the program.
+// shows an exception's message in the error box instead of ending the program
+// (an Abort ends the handler quietly).
 #pragma once
+#include <exception>
 #include <functional>
 #include <string>
 #include "platform/Dialogs.h"
@@ -12,6 +14,13 @@ namespace ui {
 
 class Form;
 class PopupMenu;
+
+// Ends an event handler without a message, for a failure the user has
+// already been told about.
+class Abort : public std::exception {
+ public:
+  const char* what() const noexcept override { return "Operation aborted"; }
+};
 
 class Toolkit {
  public:

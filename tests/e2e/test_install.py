@@ -1,54 +1,93 @@
 """The installer and the uninstaller, as a user runs them.
 
-`make dist`'s script makes the signed setup.exe; its wizard is driven with
-Enter pressed on each page (Welcome, install location, finish with "Start
-Tarnwick now" ticked): Tarnwick lands in "C:\\Program Files\\Tarnwick" with
-its help file and uninstaller, the Start menu gets its three entries, the
-uninstall key names it, and the program starts; its help button opens the
-help window on the main window's topic. `setup.exe /S` started while
-Tarnwick runs waits for it to end (exited from the tray menu) before it
-replaces the files. The uninstaller, started from its Start-menu entry,
-ends the running program, removes its files, the Start-menu entries, the
-start-with-Windows entry and the uninstall key, and, answered Yes, the
-settings."""
+`make dist`'s script makes the signed setup.exe; its manifest and the
+uninstaller's, read from their resources, ask for the user's own rights
+only. The wizard (Enter on Welcome, install location, finish with "Start
+Tarnwick now") and `setup.exe /S` each put the program, its help file and
+uninstaller in the user's own programs folder, three entries in the user's
+Start menu and the uninstall entry under the user's hive. The installed
+program's help button opens the help window; it keeps its block list (the
+popup hot key) and its typed-URL snapshot beside itself; "Load Tarnwick at
+Windows startup" applied writes the user's run-key entry and takes an older
+install's machine entry away, applied cleared removes it. The uninstaller
+from the Start menu ends the program and, answered Yes, takes the settings
+too; a second `/S` over a running copy waits for it to end before it
+replaces the files; `uninstall.exe /S` leaves nothing but the settings."""
 
 import os
 import time
 
 import harness
-from harness import E2EError, Scenario, wait_until
-from installer import PROGRAM, make_dist, unix, wizard_page
+from harness import Scenario, wait_until
+from browsers import Browser, block_file
+from installer import UNINSTALL_KEY, embedded_manifest, make_dist, unix, user_folders, wizard_page
 import tarnwick_ui as ui
 from tarnwick_ui import MAIN_KEY
 
-MENU = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+MACHINE_RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+MACHINE_UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
+MACHINE_PLACES = [r"C:\Program Files\Tarnwick", r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick"]
+OLDER_ENTRY = r"C:\Program Files\Tarnwick\tarnwick.exe"
 ENTRIES = ["Tarnwick.lnk", "Tarnwick Help.lnk", "Uninstall Tarnwick.lnk"]
+RUN, LAST_TYPED = "Load Tarnwick at Windows startup", "Clear last typed URL"
 
 
 def make_installer(s):
     return s.install(os.path.join(make_dist(s), "setup.exe"), folder="Downloads")
 
 
+def expect_as_invoker(s, path):
+    manifest = embedded_manifest(path)
+    s.expect('requestedExecutionLevel level="asInvoker"' in manifest,
+             "%s does not run as the user who starts it: %s" % (os.path.basename(path), manifest))
+
+
+def expect_installed(s, program, menu):
+    """The program, its Start-menu entries and its uninstall entry, all in
+    the user's own places; nothing in the machine's."""
+    for name in ("tarnwick.exe", "help.chm", "uninstall.exe"):
+        assert os.path.isfile(os.path.join(unix(s, program), name)), name
+    assert sorted(os.listdir(unix(s, menu))) == sorted(ENTRIES), os.listdir(unix(s, menu))
+    assert s.reg_query(UNINSTALL_KEY, "DisplayVersion") == "3.4.1"
+    assert s.reg_query(UNINSTALL_KEY, "Publisher") == "Tarnwick"
+    assert s.reg_query(UNINSTALL_KEY, "InstallLocation").lower() == program.lower()
+    assert s.reg_query(UNINSTALL_KEY, "DisplayIcon").lower() == (program + r"\tarnwick.exe,0").lower()
+    assert s.reg_query(UNINSTALL_KEY, "QuietUninstallString").lower() == ('"%s\\uninstall.exe" /S' % program).lower()
+    assert not s.reg_key_exists(MACHINE_UNINSTALL_KEY), "an uninstall entry for the whole machine"
+    for place in MACHINE_PLACES:
+        assert not os.path.exists(unix(s, place)), place
+    expect_as_invoker(s, os.path.join(unix(s, program), "uninstall.exe"))
+
+
+def expect_uninstalled(s, program, menu):
+    wait_until(lambda: not os.path.exists(unix(s, program)), 30, what="the program's folder to go")
+    assert not s.running("tarnwick.exe"), "the uninstaller left Tarnwick running"
+    assert not os.path.exists(unix(s, menu)), "Start-menu entries left"
+    assert not s.reg_key_exists(UNINSTALL_KEY)
+    assert s.reg_query(RUN_KEY, "Tarnwick") is None, "the start-with-Windows entry is left"
+
+
 def install_and_uninstall():
     with Scenario("install") as s:
         setup = make_installer(s)
+        expect_as_invoker(s, setup)
+        program, menu = user_folders(s)
+        # What the installed program will find: the popup hot key, and an
+        # older install's start-with-Windows entry for the whole machine.
+        s.reg_add(MAIN_KEY, "Hot Key", "Shift+Ctrl+A")
+        s.reg_add(MACHINE_RUN_KEY, "Tarnwick", OLDER_ENTRY)
         s.start_desktop()
         s.launch(setup)
         wizard_page(s, "Welcome to Tarnwick 3.4.1 Setup", "welcome")
         wizard_page(s, "Choose Install Location", "location")
         wizard_page(s, "Completing Tarnwick 3.4.1 Setup", "finish")
         wait_until(lambda: s.running("tarnwick.exe"), 15, what="Tarnwick started by the installer")
-        for name in ("tarnwick.exe", "help.chm", "uninstall.exe"):
-            assert os.path.isfile(os.path.join(unix(s, PROGRAM), name)), name
-        assert sorted(os.listdir(unix(s, MENU))) == sorted(ENTRIES), os.listdir(unix(s, MENU))
-        assert s.reg_query(UNINSTALL_KEY, "DisplayVersion") == "3.4.1"
-        assert s.reg_query(UNINSTALL_KEY, "Publisher") == "Tarnwick"
-        assert s.reg_query(UNINSTALL_KEY, "DisplayIcon").lower() == (PROGRAM + r"\tarnwick.exe,0").lower()
+        expect_installed(s, program, menu)
 
         # The main window's help button: the help window on its topic.
         app = harness.App(s, "tarnwick.exe", s.pids("tarnwick.exe")[0])
+        app.path = os.path.join(unix(s, program), "tarnwick.exe")
         app.icon_slot = wait_until(lambda: s.tray_slots(), 10, what="the tray icon")[-1]
         app.icon = s.slot_centre(app.icon_slot)
         s.key_on(ui.open_menu(s, app), "s")
@@ -59,36 +98,53 @@ def install_and_uninstall():
         time.sleep(1)
         s.screenshot("help")
         s.key_on(help_window, "alt+F4")
+        s.click(*ui.hide_button(s, main))  # the tray menu opens only while the window is away
+        wait_until(lambda: not ui.main_window(s, app), 5, what="the main window to hide")
 
-        # Start with Windows was chosen: the uninstaller must take that away too.
-        s.reg_add(RUN_KEY, "Tarnwick", PROGRAM + r"\tarnwick.exe")
-        s.reg_add(MAIN_KEY, "Popup Blocker", "1")
-        s.launch("start.exe", [MENU + r"\Uninstall Tarnwick.lnk"])
+        # What the program keeps beside itself.
+        deals = Browser(s, "deals", "Deals")
+        deals.bring_to_front(deals.titles[0])
+        s.move(500, 700)
+        s.key("shift+ctrl+a")
+        wait_until(lambda: block_file(s, app) == b"Deals\r\n", 5, what="Deals in the block list beside the program")
+        time.sleep(1)  # the tray icon's flash
+        ui.click_in_options(s, app, "Browser", [LAST_TYPED], "Close")
+        ui.click_in_options(s, app, "Misc", [RUN], "Apply", shot="startup-ticked")
+        with open(os.path.join(unix(s, program), "TypedURLs.reg"), "rb") as f:
+            assert f.read().startswith(b"REGEDIT4\r\n"), "the typed-URL snapshot beside the program"
+        entry = s.reg_query(RUN_KEY, "Tarnwick")
+        assert entry is not None and entry.lower() == (program + r"\tarnwick.exe").lower(), entry
+        assert s.reg_query(MACHINE_RUN_KEY, "Tarnwick") is None, "the older install's entry is left"
+        ui.click_in_options(s, app, "Misc", [RUN], "Apply")
+        assert s.reg_query(RUN_KEY, "Tarnwick") is None, "Apply without start-up left the entry"
+        assert s.reg_query(MAIN_KEY, "Run") == "0"
+        ui.click_in_options(s, app, "Misc", [RUN], "Apply")  # for the uninstaller to take away
+        assert s.reg_query(RUN_KEY, "Tarnwick") is not None
+
+        s.launch("start.exe", [menu + r"\Uninstall Tarnwick.lnk"])
         wizard_page(s, "Uninstall Tarnwick 3.4.1", "uninstall")
         question = wait_until(lambda: [w for w in s.win32_windows(cls="#32770", controls=True)
                                        if w.visible and "settings" in w.body], 30, what="the settings question")[0]
         s.screenshot("settings-question")
         s.click(*question.control("Yes").centre)
         wizard_page(s, "Uninstallation Complete", "uninstalled")
-        wait_until(lambda: not os.path.exists(unix(s, PROGRAM)), 10, what="the program's folder to go")
-        assert not s.running("tarnwick.exe"), "the uninstaller left Tarnwick running"
-        assert not os.path.exists(unix(s, MENU)), "Start-menu entries left"
-        assert not s.reg_key_exists(UNINSTALL_KEY)
-        assert s.reg_query(RUN_KEY, "Tarnwick") is None, "the start-with-Windows entry is left"
+        expect_uninstalled(s, program, menu)
         assert not s.reg_key_exists(MAIN_KEY), "the settings are left though Yes was answered"
 
 
 def silent_over_running():
     with Scenario("install_silent") as s:
         setup = make_installer(s)
+        program, menu = user_folders(s)
         s.start_desktop()
         s.launch(setup, ["/S"])
-        exe = os.path.join(unix(s, PROGRAM), "tarnwick.exe")
+        exe = os.path.join(unix(s, program), "tarnwick.exe")
         wait_until(lambda: os.path.isfile(exe) and not s.running("setup.exe"), 60, what="the first silent install")
+        expect_installed(s, program, menu)
         app = s.start(exe)
         # The help file, which the running program does not hold, marked:
         # the installer puts it back only once the program has ended.
-        chm = os.path.join(unix(s, PROGRAM), "help.chm")
+        chm = os.path.join(unix(s, program), "help.chm")
         with open(os.path.join(s.build, "help.chm"), "rb") as f:
             shipped = f.read()
         with open(chm, "wb") as f:
@@ -103,6 +159,10 @@ def silent_over_running():
         wait_until(lambda: not s.running("setup.exe"), 30, what="the installer to finish")
         with open(chm, "rb") as f:
             assert f.read() == shipped, "the files were not replaced after Tarnwick ended"
+
+        s.launch(os.path.join(unix(s, program), "uninstall.exe"), ["/S"])
+        expect_uninstalled(s, program, menu)
+        assert s.reg_query(MAIN_KEY, "Version") == "3.4.1", "the silent uninstaller took the settings"
 
 
 def scenario():

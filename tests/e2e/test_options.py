@@ -16,7 +16,7 @@ ERASE_KEY = MAIN_KEY + r"\erase"
 COUNTER_KEY = MAIN_KEY + r"\counter"
 IE_MAIN = r"HKCU\Software\Microsoft\Internet Explorer\Main"
 AUTOCOMPLETE = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\AutoComplete"
-RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
 KEYS = [MAIN_KEY, ERASE_KEY, COUNTER_KEY, IE_MAIN, AUTOCOMPLETE, RUN_KEY]
 RUN_ENTRY = {"Tarnwick": r"C:\Tarnwick\tarnwick.exe"}  # where the harness installs it
 

@@ -22,7 +22,7 @@ import urllib.request
 
 import harness
 from harness import E2EError, Scenario, wait_until
-from installer import PROGRAM, make_dist, unix, wizard_page
+from installer import make_dist, unix, user_folders, wizard_page
 import tarnwick_ui as ui
 
 CAPTION = "Latest Version Check"
@@ -193,7 +193,9 @@ def scenario():
             wizard_page(s, "Choose Install Location", "installer-location")
             wizard_page(s, "Completing Tarnwick 3.4.1 Setup", "installer-finish")
             wait_until(lambda: s.running("tarnwick.exe"), 15, what="the new Tarnwick started by the installer")
-            s.expect(os.path.isfile(os.path.join(unix(s, PROGRAM), "tarnwick.exe")), "installed under Program Files")
+            program = user_folders(s)[0]
+            s.expect(os.path.isfile(os.path.join(unix(s, program), "tarnwick.exe")),
+                     "installed in the user's programs folder")
         finally:
             server.stop()
 

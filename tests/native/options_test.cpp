@@ -37,6 +37,12 @@ struct Options : ::testing::Test {
   std::string get(const char* key, const char* name, Hive hive = Hive::CurrentUser) {
     return f.registry.text(hive, key, name).value_or("<missing>");
   }
+  std::vector<std::string> errors() {
+    std::vector<std::string> out;
+    for (auto& shown : f.dialogs.shown)
+      if (shown.kind == "error") out.push_back(shown.text);
+    return out;
+  }
   std::map<std::string, std::string> dump(Hive hive, const char* key) {
     std::map<std::string, std::string> out;
     if (!f.registry.exists(hive, key)) return out;
@@ -186,7 +192,7 @@ TEST_F(Options, ApplyStoresEveryStepAndRefusesTheTwoContradictions) {
   EXPECT_EQ(get(EraseKey, "Run History"), "0");
   EXPECT_EQ(get(AutoComplete, "AutoSuggest"), "no");
   EXPECT_EQ(get(IEMain, "Use FormSuggest"), "yes");
-  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "C:\\Tarnwick\\tarnwick.exe");
   EXPECT_TRUE(w->frmMain.Timer1.enabled());
   EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"})) << "a password locks the menu at once";
   // The keys follow the fields at once.
@@ -199,7 +205,7 @@ TEST_F(Options, ApplyStoresEveryStepAndRefusesTheTwoContradictions) {
   o().cb_erase.setChecked(false);
   o().edpas.setText("");
   o().btnApplyClick();
-  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "<missing>");
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "<missing>");
   EXPECT_EQ(get(Main, "Sound Path"), "C:\\a.wav");
   EXPECT_FALSE(w->frmMain.Timer1.enabled() || w->frmMain.Timer2.enabled());
   const auto shown = visibleMenu();
@@ -228,13 +234,70 @@ TEST_F(Options, DefaultAsksThenStoresTheDefaultsAndMovesTheKeysItRegistered) {
   EXPECT_EQ(get(Main, "Panic Hot Key"), "Shift+Ctrl+P");
   EXPECT_EQ(get(Main, "Edit start"), "http://ie.example/");
   EXPECT_EQ(get(AutoComplete, "AutoSuggest"), "yes");
-  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "C:\\Tarnwick\\tarnwick.exe");
   EXPECT_TRUE(o().cb_popup.checked() && w->frmBlockList.Close_popup.enabled());
   EXPECT_TRUE(menu().find("PopupsClosed1")->visible);
   // The registered Ctrl+Q is gone although the field showed Ctrl+W.
   EXPECT_FALSE(f.hotKeys.press(platform::ModControl, 'Q'));
   EXPECT_TRUE(f.hotKeys.press(ModCtrlShift, VkA));
   EXPECT_TRUE(f.hotKeys.press(ModCtrlShift, VkP));
+}
+
+// Without administrator rights nothing under the local machine can be
+// changed; an older install's entry there stays, and nobody is told.
+TEST_F(Options, StartWithWindowsIsTheUsersEntryWhateverTheMachinesKeyAllows) {
+  const std::string older = "C:\\Program Files\\Tarnwick\\tarnwick.exe";
+  f.registry.setString(Hive::LocalMachine, RunKey, "Tarnwick", older);
+  f.registry.readOnlyHives = {Hive::LocalMachine};
+  start();
+  auto apply = [&](bool run) {
+    o().cb_run.setChecked(run);
+    f.toolkit.dispatch([&] { o().btnApplyClick(); });
+  };
+  apply(true);
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_EQ(get(Main, "Run"), "1");
+  apply(false);
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "<missing>");
+  EXPECT_EQ(get(Main, "Run"), "0");
+  f.dialogs.answers.push_back(true);
+  f.toolkit.dispatch([&] { o().btnRestoreClick(); });
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), older);
+  EXPECT_EQ(errors(), std::vector<std::string>{});
+  EXPECT_TRUE(notices.empty());
+
+  // Where the machine's key may be changed, its old entry goes, either way.
+  f.registry.readOnlyHives.clear();
+  apply(true);
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "<missing>");
+  f.registry.setString(Hive::LocalMachine, RunKey, "Tarnwick", older);
+  apply(false);
+  EXPECT_EQ(get(RunKey, "Tarnwick", Hive::LocalMachine), "<missing>");
+}
+
+// A copy put where the user may not write keeps working from memory; the
+// first file refused is reported, and only that one.
+TEST_F(Options, AFolderThatCannotBeWrittenIsReportedOnceAndApplyGoesOn) {
+  set(Main, "Hot Key", "Shift+Ctrl+A");
+  f.files.node("C:\\Tarnwick")->writeProtected = true;
+  f.registry.setString(Hive::CurrentUser, "software\\microsoft\\internet explorer\\typedURLs", "url1", "http://a/");
+  start();
+  f.windows.add({11, "IEFrame", "Deals - Microsoft Internet Explorer", 7});
+  f.windows.add({12, "IEFrame", "News - Microsoft Internet Explorer", 7});
+  f.windows.foregroundWindow = 11;
+  ASSERT_TRUE(f.hotKeys.press(ModCtrlShift, VkA));
+  f.windows.foregroundWindow = 12;
+  f.hotKeys.press(ModCtrlShift, VkA);
+  EXPECT_EQ(w->frmBlockList.lbBlock.items(), (std::vector<std::string>{"Deals", "News"}));
+
+  o().cb_last.setChecked(true);
+  o().cb_run.setChecked(true);
+  f.toolkit.dispatch([&] { o().btnApplyClick(); });
+  EXPECT_EQ(get(Main, "Last Typed"), "1");
+  EXPECT_EQ(get(RunKey, "Tarnwick"), "C:\\Tarnwick\\tarnwick.exe");
+  EXPECT_EQ(errors(), std::vector<std::string>{"Cannot create file C:\\Tarnwick\\tarnwick_block.txt"});
+  EXPECT_TRUE(f.files.below("C:\\Tarnwick").empty()) << "no temporary file is left";
 }
 
 TEST_F(Options, HotKeysAddTheActiveBrowserWindowAndCloseEveryOne) {

@@ -98,7 +98,7 @@ TEST_F(Store, KeysThatCannotBeOpenedOrCreated) {
   EXPECT_FALSE(reg.exists(Hive::CurrentUser, settings::keys::IEMain));
   EXPECT_EQ(noCreate.pendingCount(), 0u) << "the pending list is emptied on failure too";
 
-  // The run key without administrator rights: neither opened nor created.
+  // The machine's run key without administrator rights: neither opened nor created.
   reg.forbidCreate(Hive::LocalMachine, settings::keys::Run);
   TmRegistry runKey(reg, TmRootKey::rkHKEY_LOCAL_MACHINE, settings::keys::Run, true);
   runKey.AddValue("Tarnwick", "C:\\tarnwick.exe");

@@ -1,7 +1,7 @@
 // The block list store on the real file system: the list file written byte
 // for byte through a temporary file that does not stay behind, a target that
-// cannot be replaced left as it was, and the program's folder used whatever
-// the current directory is.
+// cannot be replaced left as it was (and said so once), and the program's
+// folder used whatever the current directory is.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "platform/win32/FilesWin32.h"
 #include "platform/win32/RegistryWin32.h"
 #include "popup/BlockListStore.h"
+#include "settings/OwnFolder.h"
 #include "settings/Schema.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
@@ -126,7 +127,8 @@ class BlockListFile : public ::testing::Test {
 
 TEST_F(BlockListFile, SavesExactBytesThroughATemporaryFileThatDoesNotStay) {
   ScratchFiles files(folder_);
-  popup::BlockListStore store(files, dialogs_, owner_, lbBlock_, counter_);
+  settings::OwnFolder ownFolder(files, dialogs_, tk_);
+  popup::BlockListStore store(files, dialogs_, ownFolder, owner_, lbBlock_, counter_);
   lbBlock_.setSorted(true);
   writeBytes(listFile_, "b\na\rc\r\n\r\nd");
 
@@ -157,7 +159,8 @@ TEST_F(BlockListFile, SavesExactBytesThroughATemporaryFileThatDoesNotStay) {
 
 TEST_F(BlockListFile, AFileThatCannotBeReplacedStaysAsItWas) {
   ScratchFiles files(folder_);
-  popup::BlockListStore store(files, dialogs_, owner_, lbBlock_, counter_);
+  settings::OwnFolder ownFolder(files, dialogs_, tk_);
+  popup::BlockListStore store(files, dialogs_, ownFolder, owner_, lbBlock_, counter_);
   const std::string old = "one\r\ntwo\r\n";
   writeBytes(listFile_, old);
   store.LoadBlockList();
@@ -171,10 +174,10 @@ TEST_F(BlockListFile, AFileThatCannotBeReplacedStaysAsItWas) {
   EXPECT_EQ(readBytes(listFile_), old);
   EXPECT_EQ(folderFiles(), (Lines{"tarnwick_block.txt"}));
 
-  // Read-only.
+  // Read-only: refused as well, and not said twice.
   SetFileAttributesA(listFile_.c_str(), FILE_ATTRIBUTE_READONLY);
   handle([&] { store.ClearBlockList(); });
-  EXPECT_EQ(dialogs_.errors.size(), 2u);
+  EXPECT_EQ(dialogs_.errors.size(), 1u);
   EXPECT_EQ(readBytes(listFile_), old);
   EXPECT_EQ(folderFiles(), (Lines{"tarnwick_block.txt"}));
 
@@ -184,13 +187,13 @@ TEST_F(BlockListFile, AFileThatCannotBeReplacedStaysAsItWas) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   handle([&] { store.LoadBlockList(); });
   CloseHandle(held);
-  ASSERT_EQ(dialogs_.errors.size(), 3u);
+  ASSERT_EQ(dialogs_.errors.size(), 2u);
   EXPECT_EQ(dialogs_.errors.back(), "Tarnwick v3.4.1: Cannot open file " + listFile_);
   EXPECT_TRUE(lbBlock_.items().empty());
 
   // No list file yet, as before the first save: an empty list, nothing said.
   DeleteFileA(listFile_.c_str());
   handle([&] { store.LoadBlockList(); });
-  EXPECT_EQ(dialogs_.errors.size(), 3u);
+  EXPECT_EQ(dialogs_.errors.size(), 2u);
   EXPECT_TRUE(lbBlock_.items().empty());
 }

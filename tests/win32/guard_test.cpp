@@ -8,7 +8,9 @@
 #include "guard/RegWatches.h"
 #include "guard/TypedUrls.h"
 #include "platform/win32/Win32Platform.h"
+#include "settings/OwnFolder.h"
 #include "settings/Schema.h"
+#include "ui/win32/Win32Toolkit.h"
 
 using platform::Hive;
 
@@ -65,7 +67,9 @@ TEST(TypedUrlGuard, TheRegistryEditorBringsTheSnapshotBack) {
   ASSERT_TRUE(list);
   list->setString("url1", "C:\\temp\\a.htm");
   list->setString("url2", "http://x.test/?q=\"quoted\"");
-  guard::TypedUrlGuard typed(p, mainKey, "Tarnwick");
+  ui::win32::Win32Toolkit toolkit(p.dialogs);
+  settings::OwnFolder ownFolder(p.files, p.dialogs, toolkit);
+  guard::TypedUrlGuard typed(p, mainKey, ownFolder, "Tarnwick");
   typed.TakeSnapshot();
   const auto snapshot = p.files.readFile(typed.snapshotPath());
   ASSERT_TRUE(snapshot);

@@ -197,7 +197,7 @@ bool FakeFiles::writeFile(const std::string& path, const std::string& data) {
     return false;
   const std::string parent = resolve(parentOf(trimmed(path)));
   auto p = nodes_.find(upper(parent));
-  if (p == nodes_.end() || !p->second.folder) return false;
+  if (p == nodes_.end() || !p->second.folder || p->second.writeProtected) return false;
   log.push_back("write:" + trimmed(path));
   if (failWriteAfter) {
     addFile(path, data.substr(0, std::min(*failWriteAfter, data.size())));
@@ -214,7 +214,8 @@ bool FakeFiles::moveFile(const std::string& from, const std::string& to) {
   Node* dst = node(to);
   if (dst && (dst->folder || dst->locked || (dst->attributes & platform::AttrReadOnly))) return false;
   const std::string parent = resolve(parentOf(trimmed(to)));
-  if (!nodes_.count(upper(parent))) return false;
+  auto p = nodes_.find(upper(parent));
+  if (p == nodes_.end() || p->second.writeProtected) return false;
   Node moved = *src;
   log.push_back("move:" + src->path + ">" + trimmed(to));
   nodes_.erase(upper(src->path));

@@ -1,6 +1,7 @@
 // An in-memory file system for native tests: folders and files with
-// attributes, files held open without sharing, folder links, and writes
-// that can be made to fail part-way. Paths ignore letter case.
+// attributes, files held open without sharing, folder links, folders the
+// user may not write in, and writes that can be made to fail part-way.
+// Paths ignore letter case.
 #pragma once
 #include <cstddef>
 #include <map>
@@ -20,6 +21,7 @@ class FakeFiles : public platform::Files {
     std::string data;
     bool locked = false;     // held open without sharing: cannot be deleted
     std::string linkTarget;  // a folder link: searches inside it list the target
+    bool writeProtected = false;  // a folder the user may only read: nothing is written or moved into it
   };
 
   std::string temp = "C:\\Users\\user\\Temp\\";

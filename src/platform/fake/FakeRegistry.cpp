@@ -86,6 +86,7 @@ FakeRegistry::Key& FakeRegistry::obtain(const std::string& keyId) {
 
 std::unique_ptr<platform::RegistryKey> FakeRegistry::open(platform::Hive hive, const std::string& path) {
   std::lock_guard lock(mutex_);
+  if (readOnlyHives.count(hive)) return nullptr;
   const std::string k = id(hive, path);
   auto it = keys_.find(k);
   if (it == keys_.end() || it->second.locked) return nullptr;
@@ -95,7 +96,7 @@ std::unique_ptr<platform::RegistryKey> FakeRegistry::open(platform::Hive hive, c
 std::unique_ptr<platform::RegistryKey> FakeRegistry::create(platform::Hive hive, const std::string& path) {
   std::lock_guard lock(mutex_);
   const std::string k = id(hive, path);
-  if (forbidden_.count(k)) return nullptr;
+  if (forbidden_.count(k) || readOnlyHives.count(hive)) return nullptr;
   Key& created = obtain(k);
   if (created.locked) return nullptr;
   return std::make_unique<FakeKey>(*this, created, k);
@@ -222,6 +223,7 @@ void FakeRegistry::forbidCreate(platform::Hive hive, const std::string& path) { 
 
 bool FakeRegistry::deleteTree(platform::Hive hive, const std::string& path) {
   std::lock_guard lock(mutex_);
+  if (readOnlyHives.count(hive)) return false;
   const std::string root = id(hive, path);
   auto it = keys_.find(root);
   if (it == keys_.end() || it->second.locked) return false;

@@ -1,5 +1,6 @@
 // An in-memory registry for native tests: keys and value names ignore case,
-// keys can be made unopenable and writes can be refused. Watches are
+// keys can be made unopenable, writes can be refused, and a whole hive can
+// be closed to changes. Watches are
 // signalled by every change made through it, from any thread; a key deleted
 // and made again is another key, as in the real registry.
 #pragma once
@@ -46,6 +47,10 @@ class FakeRegistry : public platform::Registry {
   Key& key(platform::Hive hive, const std::string& path);  // created when missing
   // Forbids creating this key (as for the local machine's keys without rights).
   void forbidCreate(platform::Hive hive, const std::string& path);
+  // Hives the user may read but not change, as the local machine's is for a
+  // program without administrator rights: no key of theirs opens with full
+  // access, is created or is deleted.
+  std::set<platform::Hive> readOnlyHives;
   int writes = 0;  // values written through keys
   // Watches opened and not yet gone, and those armed and waiting for a change.
   std::size_t liveWatches();
