@@ -12,6 +12,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "popup/IEWindows.h"
 #include "popup/uBlockList.h"
+#include "settings/OwnFolder.h"
 #include "ui/Menu.h"
 #include "ui/win32/Win32Toolkit.h"
 
@@ -43,7 +44,8 @@ bool closingLoop(int rounds) {
   platform::Platform& p = win32.platform();
   ui::win32::Win32Toolkit toolkit(p.dialogs);
   ui::PopupMenu trayMenu(toolkit, "PopupMenu1");
-  popup::TfrmBlockList form(p, toolkit, popup::BlockListLinks{trayMenu, [](int) {}});
+  settings::OwnFolder ownFolder(p.files, p.dialogs, toolkit);
+  popup::TfrmBlockList form(p, toolkit, popup::BlockListLinks{trayMenu, [](int) {}}, ownFolder);
   std::vector<HWND> made;
   bool ok = true;
   const int ticks = rounds * 5;

@@ -14,6 +14,7 @@
 #include "Bench.h"
 #include "platform/win32/Win32Platform.h"
 #include "popup/uBlockList.h"
+#include "settings/OwnFolder.h"
 #include "ui/Menu.h"
 #include "ui/win32/Win32Toolkit.h"
 
@@ -73,7 +74,8 @@ bool blockList(int rounds) {
                        real.sound,    real.locale,       real.internet,    real.codeSigning};
   ui::win32::Win32Toolkit toolkit(p.dialogs);
   ui::PopupMenu trayMenu(toolkit, "PopupMenu1");
-  popup::TfrmBlockList form(p, toolkit, popup::BlockListLinks{trayMenu, [](int) {}});
+  settings::OwnFolder ownFolder(p.files, p.dialogs, toolkit);
+  popup::TfrmBlockList form(p, toolkit, popup::BlockListLinks{trayMenu, [](int) {}}, ownFolder);
   const std::string listFile = form.blockList.listFilePath();
   const std::optional<std::string> keptList = p.files.readFile(listFile);
   form.create();

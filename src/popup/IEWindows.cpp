@@ -67,12 +67,78 @@ bool AnyIEWindowExists(platform::Windows& windows) {
 
 bool CloseIEWindow(platform::Windows& windows, platform::WindowId window) { return windows.postClose(window); }
 
-IEWindowIndex::IEWindowIndex(platform::Windows& windows) : windows_(windows) { retake(); }
+const std::vector<std::string>& BrowserSuffixes::list() {
+  const std::uint64_t now = clock_.nowMs();
+  if (read_ && now - readAt_ < RereadMs) return list_;
+  read_ = true;
+  readAt_ = now;
+  std::string branded;
+  if (auto key = registry_.open(platform::Hive::CurrentUser, IEMainKey)) {
+    const platform::RegValue v = key->query(BrandedTitleValue);
+    if (v.status == platform::RegValue::Status::Found && (v.type == platform::RegSz || v.type == platform::RegExpandSz))
+      branded = v.data.substr(0, v.data.find('\0'));
+  }
+  if (!list_.empty() && branded == branded_) return list_;
+  branded_ = branded;
+  list_ = {IETitleSuffix, IE7TitleSuffix, IE10TitleSuffix};
+  if (!branded_.empty()) list_.push_back(" - " + branded_);
+  return list_;
+}
+
+namespace {
+
+bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+std::string ShortTitle(const std::string& caption, const std::vector<std::string>& suffixes) {
+  if (caption.find(IETitleSuffix) != std::string::npos) return StripIETitleSuffix(caption);
+  const std::string mark = InPrivateMark;
+  const bool markAfter = endsWith(caption, mark);
+  const std::string rest = markAfter ? caption.substr(0, caption.size() - mark.size()) : caption;
+  for (const std::string& suffix : suffixes) {
+    if (suffix.empty() || !endsWith(rest, suffix)) continue;
+    std::string title = rest.substr(0, rest.size() - suffix.size());
+    if (!markAfter && endsWith(title, mark)) title.resize(title.size() - mark.size());
+    return title;
+  }
+  return caption;
+}
+
+std::vector<std::string> CaptionEndings(const std::vector<std::string>& suffixes) {
+  std::vector<std::string> endings;
+  for (const std::string& suffix : suffixes) {
+    endings.push_back(suffix);
+    endings.push_back(InPrivateMark + suffix);
+    endings.push_back(suffix + InPrivateMark);
+  }
+  return endings;
+}
+
+IEWindowIndex::IEWindowIndex(platform::Windows& windows, std::vector<std::string> endings) : windows_(windows) {
+  for (const std::string& ending : endings) endingKeys_.push_back(windows_.titleKey(ending));
+  retake();
+}
 
 void IEWindowIndex::retake() {
   first_.clear();
-  // Z order from the top: the first window of a title keeps its place.
-  for (auto& [key, id] : windows_.keyedWindows(IEWindowClass)) first_.emplace(std::move(key), id);
+  byEntry_.clear();
+  // Z order from the top: the first window of a title keeps its place, and
+  // so does the first window an entry matches, whichever ending it has.
+  for (auto& [key, id] : windows_.keyedWindows(IEWindowClass)) {
+    // A key is the title's letters folded one by one, so an ending's key
+    // ends the key of a title that ends with it.
+    for (const std::string& ending : endingKeys_)
+      if (endsWith(key, ending)) byEntry_.emplace(key.substr(0, key.size() - ending.size()), id);
+    first_.emplace(std::move(key), id);
+  }
+}
+
+platform::WindowId IEWindowIndex::findEntryKey(const std::string& entryKey) const {
+  const auto it = byEntry_.find(entryKey);
+  return it == byEntry_.end() ? 0 : it->second;
 }
 
 platform::WindowId IEWindowIndex::findKey(const std::string& key) const {

@@ -6,13 +6,23 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+#include "platform/Clock.h"
+#include "platform/Registry.h"
 #include "platform/Windows.h"
 
 namespace popup {
 
 inline constexpr const char* IEWindowClass = "IEFrame";
-// What the browser appends to the page title in its caption.
+// What the browser appends to the page title in its caption: version 6 and
+// earlier, 7 to 9, 10 and 11.
 inline constexpr const char* IETitleSuffix = " - Microsoft Internet Explorer";
+inline constexpr const char* IE7TitleSuffix = " - Windows Internet Explorer";
+inline constexpr const char* IE10TitleSuffix = " - Internet Explorer";
+// An InPrivate window's mark, beside the suffix on either side.
+inline constexpr const char* InPrivateMark = " - [InPrivate]";
+// Where a branded browser keeps the name it shows instead of its own.
+inline constexpr const char* IEMainKey = "Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr const char* BrandedTitleValue = "Window Title";
 // Read buffers, the terminating NUL included: titles for the title list,
 // lookups and the active window; class names and titles for the visible list.
 inline constexpr std::size_t TitleBuffer = 255;
@@ -34,6 +44,34 @@ std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows);
 std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows);
 // The title with every occurrence of the suffix (letter case included) removed.
 std::string StripIETitleSuffix(const std::string& title);
+
+// The suffixes a caption on this machine may end with: every version's, and
+// " - " with the branded name while the browser has one. The name is read
+// again when the list is asked for and RereadMs have passed since.
+class BrowserSuffixes {
+ public:
+  static constexpr unsigned RereadMs = 2000;
+  BrowserSuffixes(platform::Registry& registry, platform::Clock& clock) : registry_(registry), clock_(clock) {}
+  const std::vector<std::string>& list();
+
+ private:
+  platform::Registry& registry_;
+  platform::Clock& clock_;
+  std::vector<std::string> list_;
+  std::string branded_;
+  std::uint64_t readAt_ = 0;
+  bool read_ = false;
+};
+
+// A caption's short title: with the version 6 suffix in it, the caption
+// with every occurrence of that suffix removed (letter case included), as
+// lists made on such a system hold them; else without the first of the
+// other suffixes it ends with and an InPrivate mark beside it; a caption
+// without any of them is its own short title.
+std::string ShortTitle(const std::string& caption, const std::vector<std::string>& suffixes);
+// What may follow an entry in a caption: each suffix alone or with the
+// InPrivate mark before or after it.
+std::vector<std::string> CaptionEndings(const std::vector<std::string>& suffixes);
 // The first IE window, in Z order, whose whole title equals `title` ignoring
 // case; 0 when there is none.
 platform::WindowId FindIEWindowByTitle(platform::Windows& windows, const std::string& title);
@@ -46,21 +84,28 @@ bool AnyIEWindowExists(platform::Windows& windows);
 bool CloseIEWindow(platform::Windows& windows, platform::WindowId window);
 
 // The IE windows as one enumeration found them, for looking up many titles
-// with FindIEWindowByTitle's answer without enumerating for each.
+// with FindIEWindowByTitle's answer without enumerating for each, and the
+// entries of a block list by what their captions may end with.
 class IEWindowIndex {
  public:
-  explicit IEWindowIndex(platform::Windows& windows);
+  IEWindowIndex(platform::Windows& windows, std::vector<std::string> endings = {});
   // FindIEWindowByTitle(title) as it was when the index was last taken.
   platform::WindowId find(const std::string& title) const { return findKey(keyOf(title)); }
   // The same for a title's key, which a caller may keep for many lookups.
   std::string keyOf(const std::string& title) const { return windows_.titleKey(title); }
   platform::WindowId findKey(const std::string& key) const;
+  // The first IE window, in Z order, whose whole caption, letter case
+  // ignored, is the entry of this key (keyOf(entry)) followed by one of the
+  // endings; 0 when there is none.
+  platform::WindowId findEntryKey(const std::string& entryKey) const;
   // Takes the windows again, after they may have changed.
   void retake();
 
  private:
   platform::Windows& windows_;
-  std::unordered_map<std::string, platform::WindowId> first_;  // by title key
+  std::vector<std::string> endingKeys_;
+  std::unordered_map<std::string, platform::WindowId> first_;    // by title key
+  std::unordered_map<std::string, platform::WindowId> byEntry_;  // by an entry's key
 };
 
 }  // namespace popup

@@ -39,6 +39,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
       Timer1(toolkit, platform.timers, 300, true),
       Reg_Cnt(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Counter, true),
       blockList(platform.files, platform.dialogs, ownFolder, *this, lbBlock, Reg_Cnt),
+      browserSuffixes(platform.registry, platform.clock),
       platform_(platform),
       links_(std::move(links)),
       trayMenu_(links_.trayMenu) {
@@ -114,7 +115,7 @@ void TfrmBlockList::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
 
 void TfrmBlockList::FillOpenWindows() {
   std::vector<std::string> lines;
-  for (const IEWindow& w : EnumIEWindowTitles(platform_.windows)) lines.push_back(StripIETitleSuffix(w.title));
+  for (const IEWindow& w : EnumIEWindowTitles(platform_.windows)) lines.push_back(ShortTitle(w.title, browserSuffixes.list()));
   lbURLs.setItems(std::move(lines));
 }
 
@@ -168,10 +169,10 @@ void TfrmBlockList::Timer1Timer() {
 // One enumeration serves every entry's lookup; it is taken again only after
 // a close, which held the program for the flash while windows went away.
 void TfrmBlockList::Close_popupTimer() {
-  IEWindowIndex windows(platform_.windows);
+  IEWindowIndex windows(platform_.windows, CaptionEndings(browserSuffixes.list()));
   const int entries = lbBlock.count();
   for (int i = 0; i < entries && i < lbBlock.count(); ++i) {
-    const platform::WindowId found = windows.findKey(entryKeys(windows)[static_cast<std::size_t>(i)]);
+    const platform::WindowId found = windows.findEntryKey(entryKeys(windows)[static_cast<std::size_t>(i)]);
     if (!found || !CloseIEWindow(platform_.windows, found)) continue;
     if (const std::string sound = blocker.closeSound(); !sound.empty()) platform_.sound.play(sound);
     chrome::FlashTray(links_.setTrayIcon, platform_.clock, chrome::TrayImageClosed);
@@ -184,13 +185,12 @@ void TfrmBlockList::Close_popupTimer() {
   }
 }
 
-// The keys of the captions the entries stand for, worked out again only
-// after the list has changed.
+// The entries' keys, worked out again only after the list has changed.
 const std::vector<std::string>& TfrmBlockList::entryKeys(const IEWindowIndex& windows) {
   if (keyedRevision_ != lbBlock.revision() || entryKeys_.size() != lbBlock.items().size()) {
     entryKeys_.clear();
     entryKeys_.reserve(lbBlock.items().size());
-    for (const std::string& entry : lbBlock.items()) entryKeys_.push_back(windows.keyOf(entry + IETitleSuffix));
+    for (const std::string& entry : lbBlock.items()) entryKeys_.push_back(windows.keyOf(entry));
     keyedRevision_ = lbBlock.revision();
   }
   return entryKeys_;

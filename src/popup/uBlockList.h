@@ -72,6 +72,8 @@ class TfrmBlockList : public chrome::HeaderForm {
   // The open-window limit's scratch list: the visible IE windows of its
   // last tick, topmost first.
   std::vector<IEWindow> ListBox1;
+  // What the browser on this machine appends to its captions.
+  BrowserSuffixes browserSuffixes;
 
   void FormCreate();
   void FormShow();

@@ -657,7 +657,7 @@ popup::BlockerControls TfrmOptions::blockerControls() {
 void TfrmOptions::HotKeyHotKeyPressed() {
   const auto active = popup::GetActiveIEWindow(platform_.windows);
   if (!active) return;
-  if (!blockList_.blockList.AddBlockEntry(popup::StripIETitleSuffix(active->title))) return;
+  if (!blockList_.blockList.AddBlockEntry(popup::ShortTitle(active->title, blockList_.browserSuffixes.list()))) return;
   RaiseCounter(Reg_Counter, counters::CounterPopHot);
   blockList_.blockList.StoreBlockCount();
   RefreshStats();
