@@ -145,7 +145,7 @@ void EraseEngine::run(Category category) {
   }
 }
 
-std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadValue(name); }
+std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadPath(name); }
 
 void EraseEngine::deleteTree(const std::string& folder) {
   if (!IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;

@@ -31,7 +31,8 @@ class TypedUrlGuard {
 
   std::string snapshotPath() const;
   // Writes the snapshot of the list as it is now; "Error number #1322" and
-  // no file when the list's key is missing.
+  // no file when the list's key is missing. An address whose letters the
+  // code page cannot hold is left out of it.
   void TakeSnapshot();
   // A change of the list was reported: while "Last Typed" is "1" and the
   // list differs from the snapshot, the list is deleted and the snapshot

@@ -248,6 +248,7 @@ void TfrmOptions::layout() {
   Label2.setEnabled(false);
   place(ed_sound, 90, 89, 150, 21);
   ed_sound.setEnabled(false);
+  ed_sound.holdsPath = true;
   btn_open.setBounds(244, 88, 24, 23);
   btn_open.setHint("Select wav file to play");
   btn_open.setEnabled(false);
@@ -353,7 +354,7 @@ void TfrmOptions::FormCreate() {
 
   cb_mouse.setChecked(ReadFlag(reg1, values::LeftMouse));
   cb_sound.setChecked(ReadFlag(reg1, values::PopupSound));
-  if (cb_sound.checked()) ed_sound.setText(reg1.ReadValue(values::SoundPath));
+  if (cb_sound.checked()) ed_sound.setText(reg1.ReadPath(values::SoundPath));
 
   const bool blocker = ReadFlag(reg1, values::PopupBlocker);
   cb_popup.setChecked(blocker);
@@ -428,7 +429,7 @@ void TfrmOptions::btnApplyClick() {
   }
 
   reg1.AddValue(values::PopupSound, flag(cb_sound.checked()));
-  if (cb_sound.checked()) reg1.AddValue(values::SoundPath, ed_sound.text());
+  if (cb_sound.checked()) reg1.AddPath(values::SoundPath, ed_sound.text());
 
   reg1.AddValue(values::LastTyped, flag(cb_last.checked()));
   if (cb_last.checked()) links_.takeTypedUrlSnapshot();
@@ -465,7 +466,7 @@ void TfrmOptions::btnApplyClick() {
 
 void TfrmOptions::storeRunEntry(bool on) {
   if (on) {
-    Reg2.AddValue(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
+    Reg2.AddPath(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
     Reg2.WriteValues();
     return;
   }

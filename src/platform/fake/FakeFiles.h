@@ -1,6 +1,7 @@
 // An in-memory file system for native tests: folders and files with
 // attributes, files held open without sharing, folder links, and writes
-// that can be made to fail part-way. Paths ignore letter case.
+// that can be made to fail part-way. Paths are UTF-8 and ignore the case of
+// ASCII letters.
 #pragma once
 #include <cstddef>
 #include <map>

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "platform/win32/WideText.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
 
@@ -40,8 +41,13 @@ void NativeControlWindow::create(HWND parent) {
   if (!enabledApplied_) style |= WS_DISABLED;
   // No control id: the id of every control is 0, which tells its reports
   // apart from the dialog manager's IDOK and IDCANCEL.
-  HWND w = CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(), control_.top(),
-                           control_.width(), control_.height(), parent, nullptr, toolkit_.instance(), nullptr);
+  // A path's text goes in once the wide window exists (synced below).
+  HWND w = holdsPath() ? CreateWindowExW(exStyle(), platform::win32::wideFromAnsi(nativeClass()).c_str(), L"", style,
+                                         control_.left(), control_.top(), control_.width(), control_.height(),
+                                         parent, nullptr, toolkit_.instance(), nullptr)
+                       : CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(),
+                                         control_.top(), control_.width(), control_.height(), parent, nullptr,
+                                         toolkit_.instance(), nullptr);
   if (!w) return;
   claim(w);
   SetWindowSubclass(w, &NativeControlWindow::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -171,7 +177,10 @@ void EditWindow::synced() {
     SendMessageA(hwnd_, EM_SETPASSWORDCHAR, wanted, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
   }
-  setWindowText(hwnd_, edit_.text());
+  if (edit_.holdsPath)
+    setPathText(hwnd_, edit_.text());
+  else
+    setWindowText(hwnd_, edit_.text());
 }
 
 bool EditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
@@ -179,7 +188,7 @@ bool EditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   result = 0;
   if (!syncing()) {
     ui::Edit& edit = edit_;
-    const std::string text = windowTextOf(hwnd_);
+    const std::string text = edit.holdsPath ? pathTextOf(hwnd_) : windowTextOf(hwnd_);
     toolkit_.dispatch([&edit, text] { edit.setText(text); });
   }
   return true;
