@@ -23,7 +23,7 @@ std::string tempFolder(const char* name) {
 }
 
 bool exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(platform::win32::widePath(path)->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool underWine() {
