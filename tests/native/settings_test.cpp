@@ -154,22 +154,3 @@ TEST_F(Store, CountersRaiseIn64BitsAsDecimalText) {
   reg.setString(Hive::CurrentUser, path, "Counter Panic", "9223372036854775808");
   EXPECT_EQ(settings::ReadCounter(counter, "Counter Panic"), 0) << "too large to be a count";
 }
-
-// A path is written and read whole; read as a setting's text, its letters
-// outside the code page would be "?", so a listing of every value leaves it
-// out and says so.
-TEST_F(Store, PathsGoWholeAndTextsOutsideTheCodePageAreLeftOut) {
-  const std::string wav = "C:\\\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8\\ding.wav";  // C:\Звуки\ding.wav
-  main.AddPath(settings::values::SoundPath, wav);
-  main.AddValue(settings::values::EditStart, "http://caf\xE9.test/");
-  ASSERT_TRUE(main.WriteValues());
-  EXPECT_EQ(main.ReadPath(settings::values::SoundPath), wav);
-  EXPECT_EQ(main.ReadValue(settings::values::SoundPath), "C:\\?????\\ding.wav") << "what the ANSI text would be";
-  EXPECT_EQ(main.ReadValue(settings::values::EditStart), "http://caf\xE9.test/");
-
-  std::size_t leftOut = 0;
-  const auto all = main.ReadAllValues(&leftOut);
-  ASSERT_TRUE(all);
-  EXPECT_EQ(*all, (std::vector<std::pair<std::string, std::string>>{{"Edit start", "http://caf\xE9.test/"}}));
-  EXPECT_EQ(leftOut, 1u);
-}
