@@ -1,5 +1,4 @@
 #include "platform/win32/Utf16.h"
-#include <cstdint>
 
 namespace platform::win32 {
 
