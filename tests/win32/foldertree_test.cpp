@@ -332,4 +332,16 @@ TEST_F(FolderTreeTest, ATreeTwoHundredDeepPastMaxPathInAnyScriptGoesButNotWhereA
   EXPECT_TRUE(exists(root_));
 }
 
+// A path that is not UTF-8 names no file: the call fails with the system's
+// "no mapping" error, and the file the bytes would mean in the code page
+// (café.txt, with the ANSI é) stays.
+TEST_F(FolderTreeTest, APathThatIsNotUtf8ReachesNoFile) {
+  file("caf\xE9.txt");  // made by the ANSI call: café.txt
+  SetLastError(0);
+  EXPECT_FALSE(files_.deleteFile(at("caf\xE9.txt")));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  eraser::DeleteFolderTree(files_, at("caf\xE9\\"), "*.*", true);
+  EXPECT_EQ(listing(root_), Listing{"caf\xE9.txt"});
+}
+
 }  // namespace
