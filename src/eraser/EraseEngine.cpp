@@ -23,6 +23,27 @@ const std::array<CategoryInfo, 9> EraseOrder = {{
 
 namespace {
 
+// Upper-cases the UTF-8 letter at `at` into `out` and returns its length:
+// ASCII, and the two-byte letters with a one-to-one capital (Latin-1,
+// Greek, Cyrillic), which is how folder names in other scripts than the
+// code page's compare as the file system compares them.
+std::size_t upperLetter(const std::string& text, std::size_t at, std::string& out) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80 || (lead & 0xE0) != 0xC0 || at + 1 == text.size()) {
+    out.push_back(static_cast<char>(std::toupper(lead)));
+    return 1;
+  }
+  unsigned c = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[at + 1]) & 0x3Fu);
+  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
+      (c >= 0x430 && c <= 0x44F))
+    c -= 0x20;
+  else if (c >= 0x450 && c <= 0x45F)
+    c -= 0x50;
+  out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+  out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  return 2;
+}
+
 // The path's components, upper-cased, with "." dropped and ".." applied.
 std::vector<std::string> components(const std::string& path) {
   std::vector<std::string> parts;
@@ -35,11 +56,12 @@ std::vector<std::string> components(const std::string& path) {
     }
     part.clear();
   };
-  for (char c : path) {
-    if (c == '\\' || c == '/') {
+  for (std::size_t at = 0; at < path.size();) {
+    if (path[at] == '\\' || path[at] == '/') {
       flush();
+      ++at;
     } else {
-      part.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+      at += upperLetter(path, at, part);
     }
   }
   flush();
@@ -145,7 +167,7 @@ void EraseEngine::run(Category category) {
   }
 }
 
-std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadValue(name); }
+std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadPath(name); }
 
 void EraseEngine::deleteTree(const std::string& folder) {
   if (!IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;

@@ -36,12 +36,8 @@ std::vector<FileEntry> search(platform::Files& files, const std::string& pattern
   return entries;
 }
 
-}  // namespace
-
-void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
-                      bool includeSubFolders) {
-  if (folder.empty()) return;
-
+// Deletes the files matching the mask directly in `folder`.
+void deleteFiles(platform::Files& files, const std::string& folder, const std::string& mask) {
   for (const FileEntry& file : search(files, folder + mask, FilePass)) {
     const std::string path = folder + file.name;
     // A read-only file goes at the second attempt, once its marks are
@@ -52,19 +48,48 @@ void DeleteFolderTree(platform::Files& files, const std::string& folder, const s
       files.deleteFile(path);
     }
   }
+}
+
+// A folder being emptied: its sub-folders, searched once its files went,
+// and the next of them to visit.
+struct Visit {
+  std::string folder;  // with its trailing separator
+  std::vector<FileEntry> subFolders;
+  std::size_t next = 0;
+};
+
+}  // namespace
+
+void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
+                      bool includeSubFolders) {
+  if (folder.empty()) return;
+  deleteFiles(files, folder, mask);
   if (!includeSubFolders) return;
 
-  for (const FileEntry& entry : search(files, folder + "*.*", FolderPass)) {
+  // Depth-first, with the folders on the way down held here rather than on
+  // the call stack, so that no depth of tree runs the thread out of stack.
+  std::vector<Visit> path;
+  path.push_back({folder, search(files, folder + "*.*", FolderPass)});
+  while (!path.empty()) {
+    Visit& at = path.back();
+    if (at.next == at.subFolders.size()) {
+      const std::string emptied = at.folder.substr(0, at.folder.size() - 1);
+      path.pop_back();
+      // The folder given stays; one below it fails, and is left so, while it
+      // still holds something or is a file.
+      if (!path.empty()) files.removeFolder(emptied);
+      continue;
+    }
+    const FileEntry& entry = at.subFolders[at.next++];
     if (entry.name == "." || entry.name == "..") continue;
-    const std::string path = folder + entry.name;
     // A link (junction, symbolic link, mount point) leads out of the tree:
-    // it is left alone. Not even removed: Wine's RemoveDirectoryA on a
-    // Unix link to an empty folder removes that folder, not the link.
+    // it is left alone. Not even removed: Wine's RemoveDirectory on a Unix
+    // link to an empty folder removes that folder, not the link.
     if (entry.attributes & AttrReparsePoint) continue;
-    files.setAttributes(path, AttrDirectory);
-    DeleteFolderTree(files, path + "\\", mask, true);
-    // Fails, and is left so, while the folder holds something or is a file.
-    files.removeFolder(path);
+    const std::string sub = at.folder + entry.name;
+    files.setAttributes(sub, AttrDirectory);
+    deleteFiles(files, sub + "\\", mask);
+    path.push_back({sub + "\\", search(files, sub + "\\*.*", FolderPass)});
   }
 }
 

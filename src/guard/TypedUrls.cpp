@@ -44,6 +44,8 @@ TypedUrlGuard::TypedUrlGuard(platform::Platform& platform, settings::TmRegistry&
 std::string TypedUrlGuard::snapshotPath() const { return ownFolder_.pathOf(SnapshotFileName); }
 
 void TypedUrlGuard::TakeSnapshot() {
+  // An address with letters outside the code page cannot be written to the
+  // file as it is: it is left out, never written with "?" in their place.
   const auto values = list_.ReadAllValues();
   if (!values) {
     platform_.dialogs.message(NoTypedUrlsMessage, caption_);
@@ -57,9 +59,9 @@ bool TypedUrlGuard::listMatchesSnapshot() {
   const auto snapshot = platform_.files.readFile(snapshotPath());
   if (!snapshot) return false;
   try {
-    std::size_t leftOut = 0;
-    const std::string now = SnapshotText(list_.ReadAllValues().value_or(Values{}), &leftOut);
-    return leftOut == 0 && now == *snapshot;
+    std::size_t unreadable = 0, leftOut = 0;
+    const std::string now = SnapshotText(list_.ReadAllValues(&unreadable).value_or(Values{}), &leftOut);
+    return unreadable == 0 && leftOut == 0 && now == *snapshot;
   } catch (const settings::RegistryError&) {
     return false;
   }

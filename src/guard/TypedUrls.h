@@ -34,7 +34,8 @@ class TypedUrlGuard {
 
   std::string snapshotPath() const;
   // Writes the snapshot of the list as it is now; "Error number #1322" and
-  // no file when the list's key is missing. A folder that refuses the file
+  // no file when the list's key is missing. An address whose letters the
+  // code page cannot hold is left out of it. A folder that refuses the file
   // is reported by `ownFolder`, and the caller goes on all the same.
   void TakeSnapshot();
   // A change of the list was reported: while "Last Typed" is "1" and the

@@ -24,7 +24,7 @@ class CodeSigning {
  public:
   virtual ~CodeSigning() = default;
   // Null when the file cannot be opened, or is open for writing elsewhere.
-  virtual std::unique_ptr<HeldFile> hold(const std::string& path) = 0;
+  virtual std::unique_ptr<HeldFile> hold(const std::string& path) = 0;  // a UTF-8 path
 };
 
 }  // namespace platform

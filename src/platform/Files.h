@@ -1,5 +1,8 @@
 // File-system service: the folders the program needs, directory search,
-// deletion and whole-file reads and writes.
+// deletion and whole-file reads and writes. Every path and name is UTF-8
+// text, so any name the file system holds can be named; a path that is not
+// UTF-8 reaches no file (the call fails, finds nothing). File contents are
+// bytes, as stored.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -38,8 +41,8 @@ class FileWriter {
 class Files {
  public:
   virtual ~Files() = default;
-  // The user's temp folder with its trailing separator, as GetTempPathA
-  // reports it into a buffer of 257 characters.
+  // The user's temp folder with its trailing separator, as the system
+  // reports it; "" when that fails or does not fit MAX_PATH.
   virtual std::string tempFolder() = 0;
   // The folder of the running program, with its trailing separator.
   virtual std::string programFolder() = 0;

@@ -4,6 +4,7 @@
 
 namespace platform {
 
+// `file` is a path (UTF-8), relative to the program's folder unless it is full.
 class Help {
  public:
   virtual ~Help() = default;

@@ -1,5 +1,8 @@
 // Registry service: keys addressed by hive and path, values read with their
-// type, string values written. Names and paths ignore letter case.
+// type, string values written. Names and paths ignore letter case. Key
+// paths, value names and string data are the ANSI code page's text, stored
+// as the system stores it; a path-valued string goes in and out whole as
+// UTF-8 through queryPath and setPath.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -24,7 +27,9 @@ struct RegValue {
   enum class Status { Found, Missing, Failed };
   Status status = Status::Missing;
   std::uint32_t type = RegNone;
-  std::string data;  // raw bytes as stored
+  std::string data;  // raw bytes as stored; a string's text in the code page (or UTF-8 from queryPath)
+  // A string holding letters outside the code page, each replaced by "?".
+  bool approximated = false;
 };
 
 class RegistryKey {
@@ -32,8 +37,12 @@ class RegistryKey {
   virtual ~RegistryKey() = default;
   // Two-step query as the registry does it: type and size first, then data.
   virtual RegValue query(const std::string& name) = 0;
+  // A path-valued string: its text as UTF-8, whatever its letters.
+  virtual RegValue queryPath(const std::string& name) = 0;
   // Writes `text` and its terminating NUL as REG_SZ. False when refused.
   virtual bool setString(const std::string& name, const std::string& text) = 0;
+  // The same for a UTF-8 path, kept whole; false too when it is not UTF-8.
+  virtual bool setPath(const std::string& name, const std::string& path) = 0;
   // Deletes the value; a value that is not there is no failure.
   virtual bool deleteValue(const std::string& name) = 0;
   // The names of the key's values, in the order the registry enumerates them.

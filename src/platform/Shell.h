@@ -19,7 +19,8 @@ class StartedProgram {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecute with no parameters and no directory, shown normally.
+  // ShellExecute with no parameters and no directory, shown normally. The
+  // file (a path or a URL) and the parameters are UTF-8.
   virtual void execute(WindowId owner, const std::string& verb, const std::string& file) = 0;
   // ShellExecuteEx with parameters, no directory, shown normally; the
   // program started, or null when none was (or none can be followed).

@@ -32,17 +32,17 @@ platform::Hive hiveOf(TmRootKey root) {
 
 namespace {
 
-// A string value's bytes; throws for a value that cannot be read or is no string.
-std::string stringData(platform::RegistryKey& key, const std::string& name) {
-  platform::RegValue v = key.query(name);
+// A string value as read; throws for a value that cannot be read or is no string.
+platform::RegValue stringValue(platform::RegistryKey& key, const std::string& name, bool path) {
+  platform::RegValue v = path ? key.queryPath(name) : key.query(name);
   switch (v.status) {
-    case platform::RegValue::Status::Missing: return "";
+    case platform::RegValue::Status::Missing: return v;
     case platform::RegValue::Status::Failed: throw RegistryError(formatError("Failed to get data for '%s'", name));
     case platform::RegValue::Status::Found: break;
   }
   if (v.type != platform::RegSz && v.type != platform::RegExpandSz)
     throw RegistryError(formatError("Invalid data type for '%s'", name));
-  return v.data;
+  return v;
 }
 
 }  // namespace
@@ -50,23 +50,37 @@ std::string stringData(platform::RegistryKey& key, const std::string& name) {
 std::string TmRegistry::ReadValue(const std::string& name) {
   auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
   if (!key) return "";
-  const std::string data = stringData(*key, name);
+  const std::string data = stringValue(*key, name, false).data;
   return data.substr(0, data.find('\0'));
 }
 
-std::optional<std::vector<std::pair<std::string, std::string>>> TmRegistry::ReadAllValues() {
+std::string TmRegistry::ReadPath(const std::string& name) {
+  auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
+  if (!key) return "";
+  const std::string data = stringValue(*key, name, true).data;
+  return data.substr(0, data.find('\0'));
+}
+
+std::optional<std::vector<std::pair<std::string, std::string>>> TmRegistry::ReadAllValues(std::size_t* leftOut) {
+  if (leftOut) *leftOut = 0;
   auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
   if (!key) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> values;
   for (const std::string& name : key->valueNames()) {
-    std::string data = stringData(*key, name);
-    if (!data.empty() && data.back() == '\0') data.pop_back();
-    values.emplace_back(name, std::move(data));
+    platform::RegValue v = stringValue(*key, name, false);
+    if (v.approximated) {
+      if (leftOut) ++*leftOut;
+      continue;
+    }
+    if (!v.data.empty() && v.data.back() == '\0') v.data.pop_back();
+    values.emplace_back(name, std::move(v.data));
   }
   return values;
 }
 
-void TmRegistry::AddValue(const std::string& name, const std::string& text) { pending_.emplace_back(name, text); }
+void TmRegistry::AddValue(const std::string& name, const std::string& text) { pending_.push_back({name, text, false}); }
+
+void TmRegistry::AddPath(const std::string& name, const std::string& path) { pending_.push_back({name, path, true}); }
 
 bool TmRegistry::WriteValues() {
   auto pending = std::move(pending_);
@@ -75,8 +89,9 @@ bool TmRegistry::WriteValues() {
   auto key = registry_.open(hiveOf(RootKey), path);
   if (!key && CanCreate) key = registry_.create(hiveOf(RootKey), path);
   if (!key) return false;
-  for (const auto& [name, text] : pending)
-    if (!key->setString(name, text)) throw RegistryError(formatError("Failed to set data for '%s'", name));
+  for (const auto& [name, text, path] : pending)
+    if (!(path ? key->setPath(name, text) : key->setString(name, text)))
+      throw RegistryError(formatError("Failed to set data for '%s'", name));
   return true;
 }
 

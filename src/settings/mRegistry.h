@@ -38,11 +38,17 @@ class TmRegistry {
   // The value's text, or "" when the key or value is missing.
   // Throws RegistryError for data that is not a string.
   std::string ReadValue(const std::string& name);
+  // The same for a value that holds a file-system path: UTF-8, whole.
+  std::string ReadPath(const std::string& name);
   // Every value of the key with its whole text (only its terminating NUL
   // taken off), in the order the registry enumerates them; nothing when the
-  // key cannot be opened. Throws RegistryError as ReadValue does.
-  std::optional<std::vector<std::pair<std::string, std::string>>> ReadAllValues();
+  // key cannot be opened. A value whose text holds letters outside the code
+  // page is left out (never cut to "?") and counted in `leftOut` when given.
+  // Throws RegistryError as ReadValue does.
+  std::optional<std::vector<std::pair<std::string, std::string>>> ReadAllValues(std::size_t* leftOut = nullptr);
   void AddValue(const std::string& name, const std::string& text);
+  // Queues a path, written whole as UTF-8.
+  void AddPath(const std::string& name, const std::string& path);
   // Writes and empties the pending list; false when the key could be
   // neither opened nor created. Throws RegistryError when a write is refused.
   bool WriteValues();
@@ -51,7 +57,11 @@ class TmRegistry {
 
  private:
   platform::Registry& registry_;
-  std::vector<std::pair<std::string, std::string>> pending_;
+  struct Pending {
+    std::string name, text;
+    bool path;
+  };
+  std::vector<Pending> pending_;
 };
 
 // "\software\x\" and "software\x" name the same key.

@@ -245,6 +245,7 @@ void TfrmOptions::layout() {
   Label2.setEnabled(false);
   place(ed_sound, 90, 89, 150, 21);
   ed_sound.setEnabled(false);
+  ed_sound.holdsPath = true;
   btn_open.setBounds(244, 88, 24, 23);
   btn_open.setHint("Select wav file to play");
   btn_open.setEnabled(false);
@@ -350,7 +351,7 @@ void TfrmOptions::FormCreate() {
 
   cb_mouse.setChecked(ReadFlag(reg1, values::LeftMouse));
   cb_sound.setChecked(ReadFlag(reg1, values::PopupSound));
-  if (cb_sound.checked()) ed_sound.setText(reg1.ReadValue(values::SoundPath));
+  if (cb_sound.checked()) ed_sound.setText(reg1.ReadPath(values::SoundPath));
 
   const bool blocker = ReadFlag(reg1, values::PopupBlocker);
   cb_popup.setChecked(blocker);
@@ -425,7 +426,7 @@ void TfrmOptions::btnApplyClick() {
   }
 
   reg1.AddValue(values::PopupSound, flag(cb_sound.checked()));
-  if (cb_sound.checked()) reg1.AddValue(values::SoundPath, ed_sound.text());
+  if (cb_sound.checked()) reg1.AddPath(values::SoundPath, ed_sound.text());
 
   reg1.AddValue(values::LastTyped, flag(cb_last.checked()));
   if (cb_last.checked()) links_.takeTypedUrlSnapshot();
@@ -466,7 +467,7 @@ void TfrmOptions::btnApplyClick() {
 void TfrmOptions::storeRunEntry(bool on) {
   const std::string runKey = normaliseKeyPath(keys::Run);
   if (on) {
-    Reg2.AddValue(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
+    Reg2.AddPath(foreign::RunEntry, platform_.files.programFolder() + RunEntryFile);
     Reg2.WriteValues();
   } else if (auto user = platform_.registry.open(platform::Hive::CurrentUser, runKey)) {
     user->deleteValue(foreign::RunEntry);

@@ -21,6 +21,10 @@ class Edit : public Control {
   // 0 shows the text itself.
   char passwordChar() const { return passwordChar_; }
   void setPasswordChar(char c);
+  // The field holds a file-system path: its text is UTF-8, whatever letters
+  // the path has, where every other text is in the ANSI code page. Set
+  // before the field is shown.
+  bool holdsPath = false;
 
   std::function<void()> OnChange;
 

@@ -306,7 +306,12 @@ TEST_F(Eraser, SystemFoldersAreNeverErased) {
 }
 
 TEST(EraseFolderGuard, DrivesSharesSystemFoldersAndTheirParents) {
-  const std::vector<std::string> system = {"C:\\Windows", "C:\\Windows\\System32", "C:\\Users\\Ann"};
+  const std::vector<std::string> system = {"C:\\Windows", "C:\\Windows\\System32", "C:\\Users\\Ann",
+                                           "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"};  // Иван
+  // A profile in another script is the same folder in either letter case.
+  for (const char* bad : {"C:\\users\\\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD\\", "C:\\USERS\\\xD0\x98\xD0\x92\xD0\x90\xD0\x9D"})
+    EXPECT_FALSE(eraser::IsSafeEraseFolder(bad, system)) << bad;
+  EXPECT_TRUE(eraser::IsSafeEraseFolder("C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\\Temp\\", system));
   for (const char* bad : {"", "\\", "C:", "C:\\", "c:/", "D:\\", "C:\\windows\\", "C:\\WINDOWS", "C:\\Users",
                           "C:\\users\\ann\\", "C:\\Users\\Ann\\Temp\\..", "C:\\Windows\\.\\System32\\",
                           "\\\\host\\share\\", "\\\\host\\", "Temp\\", "C:Temp\\"})

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "eraser/FolderTree.h"
 #include "platform/fake/FakeFiles.h"
+#include <pthread.h>
 
 using platform::AttrHidden;
 using platform::AttrReadOnly;
@@ -118,6 +119,58 @@ TEST(FolderTree, WalksDepthFirstWithASecondAttemptForReadOnlyFiles) {
                         "attributes:C:\\R\\d.dat:16",  // a file left over is treated like a folder
                     }));
   EXPECT_EQ(fs.below("C:\\R"), Paths{"C:\\R\\d.dat"});
+}
+
+}  // namespace
+
+namespace {
+
+// Names in Cyrillic, Greek, Chinese and an emoji go as plain names do; the
+// one-letter wildcard takes a whole letter, not a byte of it.
+TEST(FolderTree, NamesInAnyScriptAreEmptiedLikePlainOnes) {
+  fake::FakeFiles fs;
+  const std::string temp = "C:\\Temp\\";
+  const std::string cyrillic = "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";       // Папка
+  const std::string greek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1";  // Ελλάδα
+  const std::string chinese = "\xE7\xBC\x93\xE5\xAD\x98";                         // 缓存
+  const std::string emoji = "\xF0\x9F\x98\x80";
+  for (const std::string& name : {cyrillic + ".txt", greek + ".doc", chinese + ".htm", emoji + ".txt", std::string("plain.txt")})
+    fs.addFile(temp + name);
+  fs.addFile(temp + cyrillic + "\\" + greek + ".txt", "", AttrReadOnly);
+  fs.addFile(temp + chinese + "\\" + emoji + "\\x.txt");
+  fs.addFile("C:\\Keep\\" + emoji + ".txt");
+  fs.addFile("C:\\Keep\\" + emoji + "x.txt");
+
+  eraser::DeleteFolderTree(fs, temp, "*.*", true);
+  EXPECT_EQ(fs.below("C:\\Temp"), Paths{});
+  EXPECT_TRUE(fs.exists("C:\\Temp"));
+
+  eraser::DeleteFolderTree(fs, "C:\\Keep\\", "?.txt", false);
+  EXPECT_EQ(fs.below("C:\\Keep"), Paths{"C:\\Keep\\" + emoji + "x.txt"});
+}
+
+// The walk keeps its way down off the call stack: a tree far deeper than a
+// small stack could recurse through is emptied on a thread with 64 KB.
+TEST(FolderTree, ATreeDeeperThanTheStackCouldRecurseIsEmptied) {
+  struct Run {
+    fake::FakeFiles fs;
+    std::string deepest = "C:\\Deep";
+  } run;
+  for (int i = 0; i < 400; ++i) run.deepest += "\\d";
+  run.fs.addFile(run.deepest + "\\last.txt");
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  ASSERT_EQ(pthread_attr_setstacksize(&attr, 64 * 1024), 0);
+  pthread_t thread;
+  auto body = [](void* arg) -> void* {
+    eraser::DeleteFolderTree(static_cast<Run*>(arg)->fs, "C:\\Deep\\", "*.*", true);
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attr, body, &run), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+  EXPECT_EQ(run.fs.below("C:\\Deep"), Paths{});
+  EXPECT_TRUE(run.fs.exists("C:\\Deep"));
 }
 
 }  // namespace

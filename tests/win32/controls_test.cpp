@@ -17,6 +17,7 @@
 #include "popup/uOpozorilo.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
+#include "platform/win32/WideText.h"
 #include "ui/Edit.h"
 #include "ui/Label.h"
 #include "ui/Menu.h"
@@ -68,6 +69,7 @@ class ControlsForm : public ui::Form {
     se_limit.setValue(5);
     rb_first.setChecked(true);
     ed_pass.setPasswordChar('*');
+    ed_text.holdsPath = true;  // as the sound file's field does
     ed_hotkey.setHotKey('A' | Ctrl);
     btnApply.Default = true;
     btnClose.Cancel = true;
@@ -222,10 +224,11 @@ class Controls : public testing::Test {
                        IsWindowVisible(win(form.tabKeys)) == (page == 1);
     return s + "page" + std::to_string(page) + (agree ? "" : "?");
   }
+  // As UTF-8: the path field's letters are outside the code page.
   std::string textOf(HWND w) {
-    char text[256] = "";
-    GetWindowTextA(w, text, sizeof text);
-    return text;
+    wchar_t text[256] = L"";
+    GetWindowTextW(w, text, 256);
+    return platform::win32::pathFromWide(text).value_or("?");
   }
 
   RecordingDialogs dialogs;
@@ -360,7 +363,8 @@ TEST_F(Controls, TheKeyboardMovesThroughTheFormAndReachesItsControls) {
   EXPECT_EQ(send(form.ed_hotkey, HKM_GETHOTKEY), MAKEWORD('A', HOTKEYF_CONTROL));
 }
 
-// Typed text reaches the model a character at a time; the password field
+// Typed text reaches the model a character at a time, and a path keeps
+// every letter both ways (a Cyrillic one set, a letter typed after it); the password field
 // holds the text and shows "*"; the spin edit refuses typing and steps
 // within 0 to 15 on its arrow keys and arrow buttons, clamping what the
 // program sets.
@@ -377,12 +381,16 @@ TEST_F(Controls, TypedTextAndSpinArrowsGoToTheModels) {
            both(form.ed_pass.text(), textOf(win(form.ed_pass))) + "|" +
            both(std::to_string(form.se_limit.value()), spin == pos ? spin : spin + "@" + pos);
   };
+  const std::string cyrillic = "C:\\\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8\\";  // "C:\Звуки\"
   std::string ups;
   for (int v = 7; v <= 15; ++v) ups += (v == 7 ? "" : " ") + ("se_limit=" + std::to_string(v));
   run(view, {{click(form.ed_text), "||5", ""},
              {key('A'), "a||5", "ed_text=a"},
              {key('B', {VK_SHIFT}), "aB||5", "ed_text=aB"},
              {key('C'), "aBc||5", "ed_text=aBc"},
+             {[&] { form.ed_text.setText(cyrillic); }, cyrillic + "||5", "ed_text=" + cyrillic},
+             {key(VK_END), cyrillic + "||5", ""},
+             {key('D'), cyrillic + "d||5", "ed_text=" + cyrillic + "d"},
              {[&] { form.ed_text.setText("set"); }, "set||5", "ed_text=set"},
              {key(VK_TAB), "set||5", ""},
              {key('P'), "set|p|5", "ed_pass=p"},

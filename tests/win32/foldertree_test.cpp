@@ -1,6 +1,7 @@
 // DeleteFolderTree over the real file system: a temp tree with read-only,
 // hidden and system files, hidden and nested folders, files held open
-// without sharing, and a folder link that points outside the tree.
+// without sharing, a folder link that points outside the tree, and a tree
+// 200 deep named in several scripts, its paths far past MAX_PATH.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <vector>
 #include "eraser/FolderTree.h"
 #include "platform/win32/FilesWin32.h"
+#include "platform/win32/WideText.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ std::string tempFolder(const char* name) {
 }
 
 bool exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(platform::win32::widePath(path)->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool underWine() {
@@ -35,9 +37,7 @@ std::string unixPath(const std::string& dos) {
   auto unixName = reinterpret_cast<UnixNameFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (!unixName) return "";
-  WCHAR w[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, dos.c_str(), -1, w, MAX_PATH);
-  char* u = unixName(w);
+  char* u = unixName(platform::win32::widePath(dos)->c_str());
   std::string s = u ? u : "";
   HeapFree(GetProcessHeap(), 0, u);
   return s;
@@ -46,10 +46,11 @@ std::string unixPath(const std::string& dos) {
 // Wine starts a Unix program without a process handle to wait on, so this
 // waits (bounded) for its effect instead.
 bool runUnix(std::string cmd, const std::function<bool()>& done) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  std::wstring line = *platform::win32::widePath(cmd);  // Unix paths are UTF-8
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return false;
   if (pi.hThread) CloseHandle(pi.hThread);
   if (pi.hProcess) CloseHandle(pi.hProcess);
@@ -123,6 +124,24 @@ Listing listing(const std::string& folder) {
   Listing out;
   list(folder, "", out);
   return out;
+}
+
+// A full path in the long form, as UTF-16.
+std::wstring longForm(const std::string& path) { return L"\\\\?\\" + *platform::win32::widePath(path); }
+
+// The same listing through the wide calls, names as UTF-8, paths of any length.
+void listWide(const std::string& folder, const std::string& prefix, Listing& out) {
+  WIN32_FIND_DATAW d;
+  HANDLE h = FindFirstFileW((longForm(folder) + L"*").c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = platform::win32::pathFromWide(d.cFileName).value_or("?");
+    if (name == "." || name == "..") continue;
+    out.insert(prefix + name);
+    if ((d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(d.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      listWide(folder + name + "\\", prefix + name + "\\", out);
+  } while (FindNextFileW(h, &d));
+  FindClose(h);
 }
 
 DWORD searchedAttributes(const std::string& path) {
@@ -277,6 +296,52 @@ TEST_F(FolderTreeTest, AFolderLinkIsNeverFollowedAndWhatItPointsToStays) {
   EXPECT_EQ(listing(outside_), (Listing{"empty", "inner", "inner\\more.doc", "precious.doc"}));
   EXPECT_EQ(listing(root_), (Listing{"sub", "sub\\link", "toEmpty"}))
       << "links stay, and so does their folder";
+}
+
+TEST_F(FolderTreeTest, ATreeTwoHundredDeepPastMaxPathInAnyScriptGoesButNotWhereALinkLeads) {
+  ASSERT_TRUE(CreateDirectoryA(outside_.c_str(), nullptr));
+  HANDLE h = CreateFileA((outside_ + "precious.doc").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  CloseHandle(h);
+  const char* names[] = {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt",  // Привет.txt
+                         "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC.doc",                  // Γειά.doc
+                         "\xE4\xBD\xA0\xE5\xA5\xBD.htm",                           // 你好.htm
+                         "\xF0\x9F\x98\x80.txt"};                                  // an emoji
+  auto make = [&](const std::string& path, DWORD attributes) {
+    HANDLE f = CreateFileW(longForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path.size();
+    CloseHandle(f);
+  };
+  std::string deep = root_;
+  for (int level = 0; level < 200; ++level) {
+    deep += "\xCE\xA9" + std::to_string(level % 10) + "\\";  // Ω0\Ω1\...
+    ASSERT_TRUE(CreateDirectoryW(longForm(deep).c_str(), nullptr)) << level;
+    if (level % 50 == 49) make(deep + names[level / 50], level == 199 ? FILE_ATTRIBUTE_READONLY : 0);
+  }
+  ASSERT_GT(platform::win32::widePath(deep)->size(), 600u) << "characters in the deepest folder's path";
+  for (const char* name : names) make(root_ + name, 0);
+  const std::string link = at("\xD0\xA1\xD1\x81\xD1\x8B\xD0\xBB\xD0\xBA\xD0\xB0");  // Ссылка
+  if (!makeLink(link, outside_, true)) GTEST_SKIP() << "no way to make a folder link on this system";
+
+  eraser::DeleteFolderTree(files_, root_, "*.*", true);
+
+  Listing left;
+  listWide(root_, "", left);
+  EXPECT_EQ(left, Listing{link.substr(root_.size())}) << "every file and folder goes, the link stays";
+  EXPECT_EQ(listing(outside_), Listing{"precious.doc"}) << "nothing where the link leads is touched";
+  EXPECT_TRUE(exists(root_));
+}
+
+// A path that is not UTF-8 names no file: the call fails with the system's
+// "no mapping" error, and the file the bytes would mean in the code page
+// (café.txt, with the ANSI é) stays.
+TEST_F(FolderTreeTest, APathThatIsNotUtf8ReachesNoFile) {
+  file("caf\xE9.txt");  // made by the ANSI call: café.txt
+  SetLastError(0);
+  EXPECT_FALSE(files_.deleteFile(at("caf\xE9.txt")));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+  eraser::DeleteFolderTree(files_, at("caf\xE9\\"), "*.*", true);
+  EXPECT_EQ(listing(root_), Listing{"caf\xE9.txt"});
 }
 
 }  // namespace

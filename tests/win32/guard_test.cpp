@@ -56,6 +56,8 @@ TEST(RegWatches, ReportsEveryChangeOfTheRealKeyAndFollowsItsReturn) {
   p.registry.deleteTree(Hive::CurrentUser, "Software\\TarnwickTest");
 }
 
+// An address in the code page's letters comes back whole; one in Greek,
+// which the ANSI file cannot hold, is left out rather than written with "?".
 TEST(TypedUrlGuard, TheRegistryEditorBringsTheSnapshotBack) {
   platform::win32::Win32Platform win32;
   platform::Platform& p = win32.platform();
@@ -67,20 +69,31 @@ TEST(TypedUrlGuard, TheRegistryEditorBringsTheSnapshotBack) {
   ASSERT_TRUE(list);
   list->setString("url1", "C:\\temp\\a.htm");
   list->setString("url2", "http://x.test/?q=\"quoted\"");
+  list->setString("url3", "http://caf\xE9.test/");
+  const std::string greek = "http://\xCE\xB5\xCE\xBB\xCE\xBB\xCE\xAC\xCE\xB4\xCE\xB1.test/";  // ελλάδα
+  ASSERT_TRUE(list->setPath("url4", greek));
+  ASSERT_EQ(list->queryPath("url4").data, greek + '\0') << "the Greek address is stored whole";
   ui::win32::Win32Toolkit toolkit(p.dialogs);
   settings::OwnFolder ownFolder(p.files, p.dialogs, toolkit);
   guard::TypedUrlGuard typed(p, mainKey, ownFolder, "Tarnwick");
   typed.TakeSnapshot();
   const auto snapshot = p.files.readFile(typed.snapshotPath());
   ASSERT_TRUE(snapshot);
-  list->setString("url3", "http://typed.later.test/");
+  EXPECT_EQ(*snapshot, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\software\\microsoft\\internet explorer\\typedURLs]\r\n"
+                       "\"url1\"=\"C:\\\\temp\\\\a.htm\"\r\n\"url2\"=\"http://x.test/?q=\\\"quoted\\\"\"\r\n"
+                       "\"url3\"=\"http://caf\xE9.test/\"\r\n");
+  list->setString("url5", "http://typed.later.test/");
   list.reset();
 
   typed.Restore();
   settings::TmRegistry reader(p.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::TypedUrls, false);
-  EXPECT_EQ(reader.ReadValue("url3"), "") << "the list was deleted";
-  const guard::Values want{{"url1", "C:\\temp\\a.htm"}, {"url2", "http://x.test/?q=\"quoted\""}};
+  EXPECT_EQ(reader.ReadValue("url5"), "") << "the list was deleted";
+  const guard::Values want{
+      {"url1", "C:\\temp\\a.htm"}, {"url2", "http://x.test/?q=\"quoted\""}, {"url3", "http://caf\xE9.test/"}};
   EXPECT_TRUE(serve([&] { return reader.ReadAllValues() == want; })) << "the list after the import";
+  std::size_t leftOut = 9;
+  reader.ReadAllValues(&leftOut);
+  EXPECT_EQ(leftOut, 0u) << "the Greek address is gone, not back with \"?\"";
   DeleteFileA(typed.snapshotPath().c_str());
   p.registry.deleteTree(Hive::CurrentUser, settings::keys::TypedUrls);
   p.registry.create(Hive::CurrentUser, settings::keys::TypedUrls);

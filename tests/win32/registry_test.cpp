@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cctype>
+#include <cstdio>
+#include <map>
 #include <string>
 #include "platform/win32/RegistryWin32.h"
 #include "settings/mRegistry.h"
@@ -186,3 +188,75 @@ TEST_F(RegistryTest, KeysOfTheServiceOpenOnlyExistingKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+// The value's bytes as the system holds them (UTF-16 for a string).
+std::string storedBytes(const std::string& key, const std::string& name) {
+  wchar_t buf[512];
+  DWORD size = sizeof buf, type = 0;
+  const std::wstring wideName(name.begin(), name.end());  // ASCII names
+  if (RegGetValueW(HKEY_CURRENT_USER, std::wstring(key.begin(), key.end()).c_str(), wideName.c_str(),
+                   RRF_RT_ANY | RRF_NOEXPAND, &type, buf, &size) != ERROR_SUCCESS)
+    return "missing";
+  return std::to_string(type) + ":" + std::string(reinterpret_cast<const char*>(buf), size);
+}
+
+// What `reg query` prints for each value of the key: name -> the rest of its line.
+std::map<std::string, std::string> regQuery(const std::string& key) {
+  std::map<std::string, std::string> lines;
+  FILE* out = _popen(("reg query \"HKCU\\" + key + "\"").c_str(), "r");
+  if (!out) return lines;
+  char line[1024];
+  while (fgets(line, sizeof line, out)) {
+    std::string text = line;
+    const std::size_t type = text.find("    REG_");
+    if (type == std::string::npos) continue;
+    const std::size_t name = text.find_first_not_of(' ');
+    lines[text.substr(name, type - name)] = text.substr(type);
+  }
+  _pclose(out);
+  return lines;
+}
+
+}  // namespace
+
+// The settings go through the wide calls, converted by the code page: every
+// ANSI text is stored as the "A" calls stored it, byte for byte, and reads
+// back the same. A path (the sound file) is kept whole, letters outside the
+// code page included, where the "A" call gives "?" in their place.
+TEST_F(RegistryTest, WideCallsStoreWhatTheAnsiCallsStoredAndPathsWhole) {
+  const std::string texts[] = {"3.4.1", "Shift+Ctrl+A", "caf\xE9 \x80\xA9\xFF", "C:\\Sounds\\chime.wav",
+                               "\x81\x8D\x8F\x90\x9D", ""};
+  TmRegistry r = reg(path_);
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    setRawString("A" + std::to_string(i), texts[i]);
+    r.AddValue("W" + std::to_string(i), texts[i]);
+  }
+  r.AddPath("Path", "C:\\Sounds\\chime.wav");
+  const std::string cyrillic = "C:\\\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA\xD0\xB8\\\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD.wav";
+  r.AddPath("Sound Path", cyrillic);  // C:\Звуки\звон.wav
+  ASSERT_TRUE(r.WriteValues());
+
+  const auto shown = regQuery(path_);
+  ASSERT_FALSE(shown.empty()) << "reg query printed nothing";
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    SCOPED_TRACE(i);
+    const std::string a = "A" + std::to_string(i), w = "W" + std::to_string(i);
+    EXPECT_EQ(storedBytes(path_, w), storedBytes(path_, a));
+    ASSERT_TRUE(shown.count(a) && shown.count(w));
+    EXPECT_EQ(shown.at(w), shown.at(a)) << "as reg query shows them";
+    EXPECT_EQ(r.ReadValue(w), texts[i]);
+  }
+  EXPECT_EQ(storedBytes(path_, "Path"), storedBytes(path_, "A3")) << "an ANSI path is stored as an ANSI text";
+  EXPECT_EQ(shown.at("Path"), shown.at("A3"));
+
+  EXPECT_EQ(r.ReadPath("Sound Path"), cyrillic);
+  const std::wstring wide = L"C:\\\u0417\u0432\u0443\u043A\u0438\\\u0437\u0432\u043E\u043D.wav";
+  EXPECT_EQ(storedBytes(path_, "Sound Path"),
+            "1:" + std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * sizeof(wchar_t)));
+  DWORD type = 0;
+  std::string data;
+  ASSERT_TRUE(getRaw("Sound Path", type, data));
+  EXPECT_EQ(data, std::string("C:\\?????\\????.wav\0", 18)) << "what the \"A\" call makes of it";
+}

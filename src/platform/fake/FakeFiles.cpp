@@ -26,17 +26,26 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Names are UTF-8: the character after the one `n` starts.
+const char* nextCharacter(const char* n) {
+  do ++n;
+  while ((static_cast<unsigned char>(*n) & 0xC0) == 0x80);
+  return n;
+}
+
 bool match(const char* n, const char* m) {
   if (*m == '\0') return *n == '\0';
-  if (*m == '*') return match(n, m + 1) || (*n != '\0' && match(n + 1, m));
+  if (*m == '*') return match(n, m + 1) || (*n != '\0' && match(nextCharacter(n), m));
   if (*n == '\0') return false;
-  if (*m == '?' || std::toupper(static_cast<unsigned char>(*m)) == std::toupper(static_cast<unsigned char>(*n)))
+  if (*m == '?') return match(nextCharacter(n), m + 1);
+  if (std::toupper(static_cast<unsigned char>(*m)) == std::toupper(static_cast<unsigned char>(*n)))
     return match(n + 1, m + 1);
   return false;
 }
 
 // Wildcard match of a file name as the platform's search does it: '*' any
-// run, '?' one character, letter case ignored; "*.*" matches every name.
+// run, '?' one character (of UTF-8 text), letter case ignored (of ASCII
+// letters); "*.*" matches every name.
 bool matchesMask(const std::string& name, const std::string& mask) {
   if (mask == "*.*" || mask == "*") return true;
   return match(name.c_str(), mask.c_str());

@@ -1,7 +1,7 @@
 // An in-memory file system for native tests: folders and files with
 // attributes, files held open without sharing, folder links, folders the
 // user may not write in, and writes that can be made to fail part-way.
-// Paths ignore letter case.
+// Paths are UTF-8 and ignore the case of ASCII letters.
 #pragma once
 #include <cstddef>
 #include <map>

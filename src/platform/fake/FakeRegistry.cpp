@@ -15,7 +15,7 @@ std::string lower(std::string s) {
 class FakeKey : public platform::RegistryKey {
  public:
   FakeKey(FakeRegistry& owner, FakeRegistry::Key& key, std::string id) : owner_(owner), key_(key), id_(std::move(id)) {}
-  platform::RegValue query(const std::string& name) override {
+  platform::RegValue queryPath(const std::string& name) override {
     std::lock_guard lock(owner_.mutex());
     platform::RegValue v;
     auto it = key_.values.find(lower(name));
@@ -29,17 +29,25 @@ class FakeKey : public platform::RegistryKey {
     v.data = it->second.data;
     return v;
   }
-  bool setString(const std::string& name, const std::string& text) override {
+  platform::RegValue query(const std::string& name) override {
+    platform::RegValue v = queryPath(name);
     std::lock_guard lock(owner_.mutex());
-    if (key_.refuseWrites) return false;
-    auto& value = key_.values[lower(name)];
-    if (value.name.empty()) value.name = name;
-    value.type = platform::RegSz;
-    value.data = text + '\0';
-    ++owner_.writes;
-    owner_.changed(id_);
-    return true;
+    auto it = key_.values.find(lower(name));
+    if (it == key_.values.end() || !it->second.path) return v;
+    std::string text;
+    for (char c : v.data) {
+      if (static_cast<unsigned char>(c) < 0x80) {
+        text.push_back(c);
+      } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {  // one "?" per letter
+        text.push_back('?');
+        v.approximated = true;
+      }
+    }
+    v.data = text;
+    return v;
   }
+  bool setString(const std::string& name, const std::string& text) override { return set(name, text, false); }
+  bool setPath(const std::string& name, const std::string& path) override { return set(name, path, true); }
   bool deleteValue(const std::string& name) override {
     std::lock_guard lock(owner_.mutex());
     if (key_.refuseWrites) return false;
@@ -58,6 +66,19 @@ class FakeKey : public platform::RegistryKey {
   }
 
  private:
+  bool set(const std::string& name, const std::string& text, bool path) {
+    std::lock_guard lock(owner_.mutex());
+    if (key_.refuseWrites) return false;
+    auto& value = key_.values[lower(name)];
+    if (value.name.empty()) value.name = name;
+    value.type = platform::RegSz;
+    value.data = text + '\0';
+    value.path = path;
+    ++owner_.writes;
+    owner_.changed(id_);
+    return true;
+  }
+
   FakeRegistry& owner_;
   FakeRegistry::Key& key_;
   std::string id_;
@@ -201,6 +222,7 @@ void FakeRegistry::setRaw(platform::Hive hive, const std::string& path, const st
   value.name = name;
   value.type = type;
   value.data = data;
+  value.path = false;
   changed(id(hive, path));
 }
 

@@ -21,6 +21,9 @@ class FakeRegistry : public platform::Registry {
     std::string name;  // as first written
     std::uint32_t type = platform::RegSz;
     std::string data;  // raw bytes; strings include their NUL
+    // Written as a path: UTF-8, whose letters beyond ASCII the fake's code
+    // page does not hold (read as text they come back as "?").
+    bool path = false;
   };
   struct Key {
     std::map<std::string, Value> values;  // by lower-cased name

@@ -4,6 +4,7 @@
 #include <wintrust.h>
 #include <softpub.h>
 #include <cstdio>
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -60,13 +61,12 @@ class Held : public HeldFile {
 }  // namespace
 
 std::unique_ptr<HeldFile> CodeSigning::hold(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  auto wide = widePath(path);
+  if (!wide) return nullptr;
+  HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
-  int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
-  return std::make_unique<Held>(file, std::move(wide));
+  return std::make_unique<Held>(file, std::move(*wide));
 }
 
 }  // namespace platform::win32

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <algorithm>
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -11,28 +12,32 @@ int show(const std::string& text, const std::string& caption, UINT type) {
   return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type | MB_TASKMODAL);
 }
 
-// Runs one file dialog; `open` picks GetOpenFileNameA, otherwise GetSaveFileNameA.
+// Runs one file dialog; `open` picks GetOpenFileNameW, otherwise GetSaveFileNameW.
+// Title and filter are the program's ANSI texts; folder and names are paths.
 std::optional<std::string> fileDialog(bool open, WindowId owner, const FileDialogOptions& o) {
-  std::string filter = o.filter;  // "a|b|c|d" becomes "a\0b\0c\0d\0\0"
-  for (char& c : filter)
-    if (c == '|') c = '\0';
-  filter.append(2, '\0');
-  std::string file(32768, '\0');
-  o.fileName.copy(file.data(), std::min(o.fileName.size(), file.size() - 1));
-  OPENFILENAMEA ofn{};
+  std::wstring filter = wideFromAnsi(o.filter);  // "a|b|c|d" becomes "a\0b\0c\0d\0\0"
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.append(2, L'\0');
+  const std::wstring title = wideFromAnsi(o.title), defaultExt = wideFromAnsi(o.defaultExt);
+  const std::wstring folder = widePath(o.initialFolder).value_or(L"");
+  const std::wstring name = widePath(o.fileName).value_or(L"");
+  std::wstring file(32768, L'\0');
+  name.copy(file.data(), std::min(name.size(), file.size() - 1));
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = reinterpret_cast<HWND>(owner);
   ofn.lpstrFilter = o.filter.empty() ? nullptr : filter.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = o.initialFolder.empty() ? nullptr : o.initialFolder.c_str();
-  ofn.lpstrTitle = o.title.empty() ? nullptr : o.title.c_str();
-  ofn.lpstrDefExt = o.defaultExt.empty() ? nullptr : o.defaultExt.c_str();
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+  ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | (open ? OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST : 0);
-  BOOL chosen = open ? GetOpenFileNameA(&ofn) : GetSaveFileNameA(&ofn);
+  BOOL chosen = open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
   if (!chosen) return std::nullopt;
-  return std::string(file.c_str());
+  return pathFromWide(file.c_str());
 }
 
 }  // namespace

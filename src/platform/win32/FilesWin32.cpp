@@ -2,20 +2,21 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <algorithm>
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
 std::string Files::tempFolder() {
-  char buf[257];
-  DWORD n = GetTempPathA(sizeof buf, buf);
-  if (n == 0 || n >= sizeof buf) return "";  // failed, or the path does not fit
-  return std::string(buf, n);
+  wchar_t buf[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+  if (n == 0 || n > MAX_PATH) return "";  // failed, or the path does not fit
+  return pathFromWide(buf, n).value_or("");
 }
 
 std::string programFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return "";
     if (n < path.size()) {
       path.resize(n);
@@ -24,8 +25,9 @@ std::string programFolder() {
     if (path.size() >= 32768) return "";  // longer than any Windows path
     path.resize(path.size() * 2);
   }
-  std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return "";
+  return pathFromWide(path.data(), slash + 1).value_or("");
 }
 
 std::string Files::programFolder() { return win32::programFolder(); }
@@ -38,9 +40,24 @@ std::string withoutSeparator(std::string path) {
 }
 
 std::string folderPath(int csidl) {
-  char buf[MAX_PATH];
-  if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf))) return "";
-  return withoutSeparator(buf);
+  wchar_t buf[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf))) return "";
+  return withoutSeparator(pathFromWide(buf).value_or(""));
+}
+
+// A system folder as the call that names it reports it; "" when it fails.
+template <typename Call>
+std::string systemFolder(Call call) {
+  wchar_t buf[MAX_PATH];
+  const UINT n = call(buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return "";
+  return withoutSeparator(pathFromWide(buf, n).value_or(""));
+}
+
+HANDLE openFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  const auto wide = longPath(path);
+  if (!wide) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide->c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 class FileHandle {
@@ -61,40 +78,44 @@ class FileHandle {
 }  // namespace
 
 std::vector<std::string> Files::systemFolders() {
-  std::vector<std::string> folders;
-  char buf[MAX_PATH];
-  UINT n = GetWindowsDirectoryA(buf, sizeof buf);
-  if (n > 0 && n < sizeof buf) folders.push_back(withoutSeparator(std::string(buf, n)));
-  n = GetSystemDirectoryA(buf, sizeof buf);
-  if (n > 0 && n < sizeof buf) folders.push_back(withoutSeparator(std::string(buf, n)));
-  std::string profile = folderPath(CSIDL_PROFILE);
-  if (!profile.empty()) folders.push_back(profile);
+  std::vector<std::string> folders = {systemFolder(GetWindowsDirectoryW), systemFolder(GetSystemDirectoryW),
+                                      folderPath(CSIDL_PROFILE)};
+  std::erase(folders, std::string());
   return folders;
 }
 
 std::vector<FileEntry> Files::find(const std::string& pattern) {
   std::vector<FileEntry> entries;
-  WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+  const auto wide = longPath(pattern);
+  if (!wide) return entries;
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(wide->c_str(), &data);
   if (h == INVALID_HANDLE_VALUE) return entries;
   do {
-    entries.push_back({data.cFileName, data.dwFileAttributes});
-  } while (FindNextFileA(h, &data));
+    // A name with an unpaired surrogate has no UTF-8 form to be named by.
+    if (auto name = pathFromWide(data.cFileName)) entries.push_back({std::move(*name), data.dwFileAttributes});
+  } while (FindNextFileW(h, &data));
   FindClose(h);
   return entries;
 }
 
-bool Files::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
-
-bool Files::setAttributes(const std::string& path, std::uint32_t attributes) {
-  return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+bool Files::deleteFile(const std::string& path) {
+  const auto wide = longPath(path);
+  return wide && DeleteFileW(wide->c_str()) != FALSE;
 }
 
-bool Files::removeFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Files::setAttributes(const std::string& path, std::uint32_t attributes) {
+  const auto wide = longPath(path);
+  return wide && SetFileAttributesW(wide->c_str(), attributes) != FALSE;
+}
+
+bool Files::removeFolder(const std::string& path) {
+  const auto wide = longPath(path);
+  return wide && RemoveDirectoryW(wide->c_str()) != FALSE;
+}
 
 std::optional<std::string> Files::readFile(const std::string& path) {
-  FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle f(openFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
   if (!f.ok()) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7fffffff) return std::nullopt;
@@ -130,13 +151,13 @@ class Writer : public FileWriter {
 }  // namespace
 
 std::unique_ptr<FileWriter> Files::createFile(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE f = openFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (f == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Writer>(f);
 }
 
 bool Files::writeFile(const std::string& path, const std::string& data) {
-  FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle f(openFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
   if (!f.ok()) return false;
   std::size_t written = 0;
   while (written < data.size()) {
@@ -150,13 +171,15 @@ bool Files::writeFile(const std::string& path, const std::string& data) {
 }
 
 bool Files::moveFile(const std::string& from, const std::string& to) {
+  const auto source = longPath(from), target = longPath(to);
+  if (!source || !target) return false;
   // Windows refuses to replace a read-only file; Wine would replace it.
-  const DWORD target = GetFileAttributesA(to.c_str());
-  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
+  const DWORD marks = GetFileAttributesW(target->c_str());
+  if (marks != INVALID_FILE_ATTRIBUTES && (marks & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  return MoveFileExW(source->c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 }  // namespace platform::win32

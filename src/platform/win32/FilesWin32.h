@@ -1,4 +1,4 @@
-// The file-system service on kernel32 (ANSI calls).
+// The file-system service on kernel32: UTF-8 paths through the wide calls.
 #pragma once
 #include "platform/Files.h"
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <htmlhelp.h>
 #include "platform/win32/FilesWin32.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -29,13 +30,14 @@ std::string helpTopicUrl(const std::string& resolvedFile, const std::string& pag
 }
 
 void Help::contents(const std::string& file) {
-  HtmlHelpA(nullptr, resolveHelpFile(file).c_str(), HH_DISPLAY_TOC, 0);
+  if (const auto path = widePath(resolveHelpFile(file))) HtmlHelpW(nullptr, path->c_str(), HH_DISPLAY_TOC, 0);
 }
 
 void Help::topic(const std::string& file, const std::string& page) {
-  HtmlHelpA(nullptr, helpTopicUrl(resolveHelpFile(file), page).c_str(), HH_DISPLAY_TOPIC, 0);
+  if (const auto url = widePath(helpTopicUrl(resolveHelpFile(file), page)))
+    HtmlHelpW(nullptr, url->c_str(), HH_DISPLAY_TOPIC, 0);
 }
 
-void Help::closeAll() { HtmlHelpA(nullptr, nullptr, HH_CLOSE_ALL, 0); }
+void Help::closeAll() { HtmlHelpW(nullptr, nullptr, HH_CLOSE_ALL, 0); }
 
 }  // namespace platform::win32

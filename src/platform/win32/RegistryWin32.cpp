@@ -1,4 +1,5 @@
 #include "platform/win32/RegistryWin32.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
@@ -15,10 +16,18 @@ HKEY hiveHandle(Hive hive) {
 
 RegistryKey::~RegistryKey() { RegCloseKey(key_); }
 
-RegValue RegistryKey::query(const std::string& name) {
+namespace {
+
+bool isText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The value as the wide call gives it: a string's UTF-16 taken into the
+// code page, as the "A" call would, or into UTF-8 for a path; every other
+// type's bytes as they are.
+RegValue queryValue(HKEY key, const std::string& name, bool asPath) {
   RegValue v;
+  const std::wstring wideName = wideFromAnsi(name);
   DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size);
+  LONG rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size);
   if (rc == ERROR_FILE_NOT_FOUND) return v;  // Missing
   if (rc != ERROR_SUCCESS) {
     v.status = RegValue::Status::Failed;
@@ -26,63 +35,94 @@ RegValue RegistryKey::query(const std::string& name) {
   }
   v.status = RegValue::Status::Found;
   v.type = type;
+  std::string bytes;
   // The value may grow between the two calls (another process writing it);
   // ask again for the size a few times before calling it a failure.
   for (int attempt = 0; attempt < 4 && size > 0; ++attempt) {
-    v.data.assign(size, '\0');
+    bytes.assign(size, '\0');
     DWORD got = size;
-    rc = RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data.data()), &got);
+    rc = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &got);
     if (rc == ERROR_SUCCESS) {
-      v.type = type;
-      v.data.resize(got);  // ANSI sizes from the first call may be an over-estimate
-      return v;
+      bytes.resize(got);
+      break;
     }
     if (rc != ERROR_MORE_DATA) break;
     size = got;
   }
-  if (size == 0) {
-    v.data.clear();
+  if (size > 0 && rc != ERROR_SUCCESS) {
+    v.status = RegValue::Status::Failed;
     return v;
   }
-  v.status = RegValue::Status::Failed;
-  v.data.clear();
+  v.type = type;
+  if (!isText(type)) {
+    v.data = std::move(bytes);
+    return v;
+  }
+  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+  bytes.copy(reinterpret_cast<char*>(text.data()), text.size() * sizeof(wchar_t));
+  if (!asPath) {
+    v.data = ansiFromWide(text.data(), text.size(), &v.approximated);
+  } else if (auto path = pathFromWide(text.data(), text.size())) {
+    v.data = std::move(*path);
+  } else {
+    v.status = RegValue::Status::Failed;
+  }
   return v;
 }
 
+bool setText(HKEY key, const std::string& name, std::wstring text) {
+  text.push_back(L'\0');
+  return RegSetValueExW(key, wideFromAnsi(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+RegValue RegistryKey::query(const std::string& name) { return queryValue(key_, name, false); }
+
+RegValue RegistryKey::queryPath(const std::string& name) { return queryValue(key_, name, true); }
+
 bool RegistryKey::setString(const std::string& name, const std::string& text) {
-  return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+  return setText(key_, name, wideFromAnsi(text));
+}
+
+bool RegistryKey::setPath(const std::string& name, const std::string& path) {
+  auto text = widePath(path);
+  return text && setText(key_, name, std::move(*text));
 }
 
 bool RegistryKey::deleteValue(const std::string& name) {
-  const LONG rc = RegDeleteValueA(key_, name.c_str());
+  const LONG rc = RegDeleteValueW(key_, wideFromAnsi(name).c_str());
   return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 std::vector<std::string> RegistryKey::valueNames() {
   std::vector<std::string> names;
   DWORD longest = 0;
-  if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
+  if (RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
     return names;
-  std::string name(longest + 1, '\0');
+  std::wstring name(longest + 1, L'\0');
   for (DWORD i = 0;; ++i) {
     DWORD length = static_cast<DWORD>(name.size());
-    const LONG rc = RegEnumValueA(key_, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    const LONG rc = RegEnumValueW(key_, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (rc == ERROR_MORE_DATA) {  // a longer name written meanwhile
-      name.assign(name.size() * 2, '\0');
+      name.assign(name.size() * 2, L'\0');
       --i;
       continue;
     }
     if (rc != ERROR_SUCCESS) break;
-    names.emplace_back(name.data(), length);
+    // A name outside the code page could not be asked for again: left out.
+    bool approximated = false;
+    std::string ansi = ansiFromWide(name.data(), length, &approximated);
+    if (!approximated) names.push_back(std::move(ansi));
   }
   return names;
 }
 
 bool RegistryKey::empty() {
   DWORD subKeys = 0, values = 0;
-  if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+  if (RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
     return false;
   return subKeys == 0 && values == 0;
@@ -128,20 +168,22 @@ class KeyWatch : public platform::KeyWatch {
 
 std::unique_ptr<platform::KeyWatch> Registry::watch(Hive hive, const std::string& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_READ | KEY_NOTIFY, &key) != ERROR_SUCCESS) return nullptr;
+  if (RegOpenKeyExW(hiveHandle(hive), wideFromAnsi(path).c_str(), 0, KEY_READ | KEY_NOTIFY, &key) != ERROR_SUCCESS)
+    return nullptr;
   return std::make_unique<KeyWatch>(key);
 }
 
 std::unique_ptr<platform::RegistryKey> Registry::open(Hive hive, const std::string& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(hiveHandle(hive), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return nullptr;
+  if (RegOpenKeyExW(hiveHandle(hive), wideFromAnsi(path).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    return nullptr;
   return std::make_unique<RegistryKey>(key);
 }
 
 std::unique_ptr<platform::RegistryKey> Registry::create(Hive hive, const std::string& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(hiveHandle(hive), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(hiveHandle(hive), wideFromAnsi(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return nullptr;
   return std::make_unique<RegistryKey>(key);
 }
@@ -149,30 +191,32 @@ std::unique_ptr<platform::RegistryKey> Registry::create(Hive hive, const std::st
 namespace {
 
 // Deletes every sub-key of `parent\name`, from the last index to the first,
-// then the key itself.
-bool deleteKeyTree(HKEY parent, const std::string& name) {
+// then the key itself; sub-keys by their wide names, whatever their letters.
+bool deleteKeyTree(HKEY parent, const std::wstring& name) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return false;
   bool ok = true;
   DWORD count = 0, longest = 0;
-  if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
                        nullptr, nullptr) == ERROR_SUCCESS) {
-    std::string sub(longest + 1, '\0');
+    std::wstring sub(longest + 1, L'\0');
     for (DWORD i = count; i-- > 0;) {
       DWORD len = static_cast<DWORD>(sub.size());
-      if (RegEnumKeyExA(key, i, sub.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      if (RegEnumKeyExW(key, i, sub.data(), &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
         ok = false;
         continue;
       }
-      ok = deleteKeyTree(key, std::string(sub.data(), len)) && ok;
+      ok = deleteKeyTree(key, std::wstring(sub.data(), len)) && ok;
     }
   }
   RegCloseKey(key);
-  return RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS && ok;
+  return RegDeleteKeyW(parent, name.c_str()) == ERROR_SUCCESS && ok;
 }
 
 }  // namespace
 
-bool Registry::deleteTree(Hive hive, const std::string& path) { return deleteKeyTree(hiveHandle(hive), path); }
+bool Registry::deleteTree(Hive hive, const std::string& path) {
+  return deleteKeyTree(hiveHandle(hive), wideFromAnsi(path));
+}
 
 }  // namespace platform::win32

@@ -1,4 +1,4 @@
-// The registry service on the Win32 registry (advapi32, ANSI calls).
+// The registry service on the Win32 registry (advapi32, wide calls).
 #pragma once
 #include <windows.h>
 #include "platform/Registry.h"
@@ -16,7 +16,9 @@ class RegistryKey : public platform::RegistryKey {
   RegistryKey& operator=(const RegistryKey&) = delete;
 
   RegValue query(const std::string& name) override;
+  RegValue queryPath(const std::string& name) override;
   bool setString(const std::string& name, const std::string& text) override;
+  bool setPath(const std::string& name, const std::string& path) override;
   bool deleteValue(const std::string& name) override;
   std::vector<std::string> valueNames() override;
   bool empty() override;

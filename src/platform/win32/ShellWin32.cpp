@@ -2,14 +2,18 @@
 #include <windows.h>
 #include <shellapi.h>
 #include "platform/win32/ComWin32.h"
+#include "platform/win32/WideText.h"
 
 namespace platform::win32 {
 
 void Shell::execute(WindowId owner, const std::string& verb, const std::string& file) {
   // Shell extensions that ShellExecute may run expect COM on the thread.
   ensureComApartment();
-  ShellExecuteA(reinterpret_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(), file.c_str(), nullptr, nullptr,
-                SW_SHOWNORMAL);
+  const auto target = widePath(file);
+  if (!target) return;
+  const std::wstring action = wideFromAnsi(verb);
+  ShellExecuteW(reinterpret_cast<HWND>(owner), verb.empty() ? nullptr : action.c_str(), target->c_str(), nullptr,
+                nullptr, SW_SHOWNORMAL);
 }
 
 namespace {
@@ -31,26 +35,30 @@ class Process : public StartedProgram {
 std::unique_ptr<StartedProgram> Shell::start(const std::string& verb, const std::string& file,
                                              const std::string& parameters) {
   ensureComApartment();
-  SHELLEXECUTEINFOA info{};
+  const auto program = widePath(file), arguments = widePath(parameters);
+  if (!program || !arguments) return nullptr;
+  const std::wstring action = wideFromAnsi(verb);
+  SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
-  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
-  info.lpFile = file.c_str();
-  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.lpVerb = verb.empty() ? nullptr : action.c_str();
+  info.lpFile = program->c_str();
+  info.lpParameters = parameters.empty() ? nullptr : arguments->c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info) || !info.hProcess) return nullptr;
+  if (!ShellExecuteExW(&info) || !info.hProcess) return nullptr;
   return std::make_unique<Process>(info.hProcess);
 }
 
 void Shell::deleteFiles(const std::string& path) {
   if (path.empty()) return;
-  std::string from = path;
-  from.push_back('\0');  // a one-item list ends in two NULs
-  SHFILEOPSTRUCTA op{};
+  auto from = widePath(path);
+  if (!from) return;
+  from->push_back(L'\0');  // a one-item list ends in two NULs
+  SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
+  op.pFrom = from->c_str();
   op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-  SHFileOperationA(&op);
+  SHFileOperationW(&op);
 }
 
 RecycleBinResult Shell::emptyRecycleBin(WindowId owner) {

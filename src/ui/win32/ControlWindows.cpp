@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "platform/win32/WideText.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
 
@@ -38,17 +39,23 @@ void NativeControlWindow::create(HWND parent) {
   if (!control_.enabled()) style |= WS_DISABLED;
   // No control id: the id of every control is 0, which tells its reports
   // apart from the dialog manager's IDOK and IDCANCEL.
-  HWND w = CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(), control_.top(),
-                           control_.width(), control_.height(), parent, nullptr, toolkit_.instance(), nullptr);
+  // A path's text goes in once the wide window exists (synced below).
+  HWND w = holdsPath() ? CreateWindowExW(exStyle(), platform::win32::wideFromAnsi(nativeClass()).c_str(), L"", style,
+                                         control_.left(), control_.top(), control_.width(), control_.height(),
+                                         parent, nullptr, toolkit_.instance(), nullptr)
+                       : CreateWindowExA(exStyle(), nativeClass(), windowText().c_str(), style, control_.left(),
+                                         control_.top(), control_.width(), control_.height(), parent, nullptr,
+                                         toolkit_.instance(), nullptr);
   if (!w) return;
   claim(w);
   // Subclassed by hand, not through the common controls' subclass chain:
   // that one looks its records up among the window's properties on every
   // message, which under Wine is a round trip to the window server each, and
-  // a list of thousands of lines is thousands of messages.
-  SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // a list of thousands of lines is thousands of messages. A wide procedure,
+  // so that the window stays a wide one and a path's text passes whole.
+  SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   original_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NativeControlWindow::nativeProc)));
+      SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NativeControlWindow::nativeProc)));
   SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(toolkit_.font()), FALSE);
   muted([this] { created(); });
   sync();
@@ -68,21 +75,21 @@ void NativeControlWindow::mirror(const ui::Change& change) {
 }
 
 LRESULT CALLBACK NativeControlWindow::nativeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* peer = reinterpret_cast<NativeControlWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!peer) return DefWindowProcA(hwnd, msg, wp, lp);
+  auto* peer = reinterpret_cast<NativeControlWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!peer) return DefWindowProcW(hwnd, msg, wp, lp);
   const WNDPROC original = peer->original_;
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     unmark(hwnd);
     if (peer->hwnd_ == hwnd) peer->hwnd_ = nullptr;
-    return CallWindowProcA(original, hwnd, msg, wp, lp);
+    return CallWindowProcW(original, hwnd, msg, wp, lp);
   }
-  if (peer->detached_ || peer->hwnd_ != hwnd) return CallWindowProcA(original, hwnd, msg, wp, lp);
+  if (peer->detached_ || peer->hwnd_ != hwnd) return CallWindowProcW(original, hwnd, msg, wp, lp);
   // Nothing may unwind through the window system.
   try {
     return peer->handle(msg, wp, lp);
   } catch (...) {
-    return CallWindowProcA(original, hwnd, msg, wp, lp);
+    return CallWindowProcW(original, hwnd, msg, wp, lp);
   }
 }
 
@@ -94,7 +101,7 @@ LRESULT NativeControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT NativeControlWindow::defaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProcA(original_, hwnd_, msg, wp, lp);
+  return CallWindowProcW(original_, hwnd_, msg, wp, lp);
 }
 
 LRESULT NativeControlWindow::colorOf(HDC dc) {
@@ -181,8 +188,14 @@ DWORD EditWindow::nativeStyle() const {
 
 void EditWindow::mirror(const ui::Change& change) {
   switch (change.aspect) {
-    // The field was made with its text.
-    case ui::Aspect::Text: setWindowText(hwnd_, edit_.text()); break;
+    // The field was made with its text, but for a path, whose text goes in
+    // once the wide window exists.
+    case ui::Aspect::Text:
+      if (edit_.holdsPath)
+        setPathText(hwnd_, edit_.text());
+      else
+        setWindowText(hwnd_, edit_.text());
+      break;
     case ui::Aspect::Look:
       if (static_cast<unsigned char>(SendMessageA(hwnd_, EM_GETPASSWORDCHAR, 0, 0)) !=
           static_cast<unsigned char>(edit_.passwordChar()))
@@ -198,7 +211,7 @@ bool EditWindow::reflected(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   result = 0;
   if (!syncing()) {
     ui::Edit& edit = edit_;
-    const std::string text = windowTextOf(hwnd_);
+    const std::string text = edit.holdsPath ? pathTextOf(hwnd_) : windowTextOf(hwnd_);
     toolkit_.dispatch([&edit, text] { edit.setText(text); });
   }
   return true;

@@ -38,6 +38,9 @@ inline constexpr const char* MenuHost = "TarnwickMenuHost";
 // repaints the window).
 std::string windowTextOf(HWND w);
 void setWindowText(HWND w, const std::string& text);
+// The same for a window whose text is a path, as UTF-8.
+std::string pathTextOf(HWND w);
+void setPathText(HWND w, const std::string& path);
 
 // One-pixel bevel along the edge of rc: light top-left and dark bottom-right
 // when raised, the other way round when lowered; rc shrinks by it.
@@ -243,6 +246,9 @@ class NativeControlWindow : public ChildWindow {
   virtual const char* nativeClass() const = 0;
   virtual DWORD nativeStyle() const = 0;
   DWORD exStyle() const override { return 0; }
+  // The control's text is a file-system path: a wide window, which keeps
+  // every letter of it.
+  virtual bool holdsPath() const { return false; }
   // After the window exists: the model's state goes into it.
   virtual void created() {}
   // A new colour: the control asks for it again as it repaints.
@@ -356,6 +362,7 @@ class EditWindow : public NativeControlWindow {
   DWORD nativeStyle() const override;
   DWORD exStyle() const override { return WS_EX_CLIENTEDGE; }
   std::string windowText() const override { return edit_.text(); }
+  bool holdsPath() const override { return edit_.holdsPath; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void mirror(const ui::Change& change) override;
 

@@ -2,6 +2,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 #include <algorithm>
+#include "platform/win32/WideText.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
 
@@ -28,6 +29,19 @@ std::string windowTextOf(HWND w) {
 
 void setWindowText(HWND w, const std::string& text) {
   if (windowTextOf(w) != text) SetWindowTextA(w, text.c_str());
+}
+
+std::string pathTextOf(HWND w) {
+  const int n = GetWindowTextLengthW(w);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+  const int got = GetWindowTextW(w, text.data(), n + 1);
+  return platform::win32::pathFromWide(text.data(), static_cast<std::size_t>(std::max(0, got))).value_or("");
+}
+
+void setPathText(HWND w, const std::string& path) {
+  if (pathTextOf(w) == path) return;
+  if (const auto text = platform::win32::widePath(path)) SetWindowTextW(w, text->c_str());
 }
 
 namespace {
