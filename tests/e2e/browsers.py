@@ -28,7 +28,8 @@ class Browser:
     """One stand-in browser process with its windows and its WM_CLOSE log.
     A page is a page title, shown in a normal window with the browser's
     suffix, or a pair (kind, whole title) with kind one of the helper's
-    window kinds: "window", "hidden-window", "owned-window", "tool-window".
+    window kinds: "window", "hidden-window", "owned-window", "tool-window",
+    or ("class", name) for the window class of the pages after it.
     `exe` is the helper copied under another name, for windows of class
     IEFrame in a program that is not the browser."""
 
@@ -40,7 +41,8 @@ class Browser:
         for page in pages:
             kind, title = page if isinstance(page, tuple) else ("window", page + SUFFIX)
             args += ["--" + kind, title]
-            self.titles.append(title)
+            if kind != "class":
+                self.titles.append(title)
         s.launch(exe or s.helper("iexplore"), args)
         wait_until(lambda: "ready" in self.lines(), 20, what="the stand-in browser %s" % name)
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeTime.h"
 #include "platform/fake/FakeWindows.h"
 #include "popup/IEWindows.h"
 
@@ -145,7 +147,7 @@ TEST_F(IEWindows, TheIndexAnswersEveryEntryAsTheLookupPerEntryDoes) {
   w.add({8, "Notepad", "Other" + Suffix, 4});
   ie(9, "Other and more" + Suffix);
 
-  const popup::IEWindowIndex index(w);
+  const popup::IEWindowIndex index(w, popup::CaptionEndings({Suffix}));
   const struct {
     std::string entry;
     platform::WindowId expected;
@@ -156,8 +158,84 @@ TEST_F(IEWindows, TheIndexAnswersEveryEntryAsTheLookupPerEntryDoes) {
                {std::string(254, 'M'), 0}, {"Absent", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry.substr(0, 20));
-    const std::string caption = c.entry + Suffix;
-    EXPECT_EQ(index.find(caption), popup::FindIEWindowByTitle(w, caption));
-    EXPECT_EQ(index.find(caption), c.expected);
+    const platform::WindowId found = index.findEntryKey(index.keyOf(c.entry));
+    EXPECT_EQ(found, popup::FindIEWindowByTitle(w, c.entry + Suffix));
+    EXPECT_EQ(found, c.expected);
+    EXPECT_EQ(index.find(c.entry + Suffix), found) << "the whole caption's lookup agrees";
   }
+}
+
+namespace {
+
+const std::vector<std::string> Suffixes = {Suffix, " - Windows Internet Explorer", " - Internet Explorer",
+                                           " - Acme Web"};
+
+}  // namespace
+
+// Every version's caption, InPrivate and branded ones too, to its short title.
+TEST(IEWindowTitles, ShortTitlesOfEveryVersion) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"News" + Suffix, "News"},
+      {"A" + Suffix + " and B" + Suffix, "A and B"},  // version 6: every occurrence, as before
+      {"News - microsoft internet explorer", "News - microsoft internet explorer"},
+      {"News - Windows Internet Explorer", "News"},
+      {"News - Internet Explorer", "News"},
+      {"News - Acme Web", "News"},
+      {"News - Windows Internet Explorer - [InPrivate]", "News"},
+      {"News - [InPrivate] - Internet Explorer", "News"},
+      {"News - Internet Explorer - [InPrivate]", "News"},
+      {"News - Internet Explorer and more", "News - Internet Explorer and more"},  // in the middle only
+      {"Twice - Internet Explorer - Internet Explorer", "Twice - Internet Explorer"},
+      {"News - [InPrivate]", "News - [InPrivate]"},  // a mark without a suffix is no browser's
+      {" - Internet Explorer", ""},
+      {"Plain", "Plain"},
+  };
+  for (const auto& [caption, shortTitle] : cases) EXPECT_EQ(popup::ShortTitle(caption, Suffixes), shortTitle) << caption;
+}
+
+// An entry against a single window's caption, through the closing loop's index.
+TEST(IEWindowTitles, AnEntryMatchesItsCaptionInEveryVersionAndNothingElse) {
+  const struct {
+    std::string entry, caption;
+    bool match;
+  } cases[] = {
+      {"Ads", "Ads" + Suffix, true},
+      {"ads", "ADS - WINDOWS INTERNET EXPLORER", true},
+      {"Ads", "Ads - Internet Explorer", true},
+      {"Ads", "Ads - Acme Web", true},
+      {"Ads", "Ads - Windows Internet Explorer - [InPrivate]", true},
+      {"Ads", "Ads - [InPrivate] - Internet Explorer", true},
+      {"Ads", "Ads" + Suffix + " - [InPrivate]", true},
+      {"Ads", "Ads and more - Internet Explorer", false},
+      {"Ads", "Ads", false},
+      {"Ads", "Ads - Internet Explorer and more", false},
+      {"Ads - Internet Explorer", "Ads - Internet Explorer - Internet Explorer", true},
+      {"", " - Internet Explorer", true},
+      {"", "Ads - Internet Explorer", false},
+      {"Ads - [InPrivate]", "Ads - [InPrivate] - Internet Explorer", true},
+  };
+  for (const auto& c : cases) {
+    fake::FakeWindows w;
+    w.add({1, "Notepad", c.entry + " - Internet Explorer", 4});
+    w.add({2, "IEFrame", c.caption, 9});
+    const popup::IEWindowIndex index(w, popup::CaptionEndings(Suffixes));
+    EXPECT_EQ(index.findEntryKey(index.keyOf(c.entry)), c.match ? 2u : 0u) << c.entry << " / " << c.caption;
+  }
+}
+
+// The branded name is read from the browser's key, and a change of it is
+// seen a couple of seconds later without asking the registry in between.
+TEST(IEWindowTitles, TheBrandedSuffixFollowsTheBrowsersWindowTitle) {
+  fake::FakeRegistry registry;
+  fake::FakeTime time;
+  popup::BrowserSuffixes suffixes(registry, time);
+  EXPECT_EQ(suffixes.list(), (std::vector<std::string>{Suffix, " - Windows Internet Explorer", " - Internet Explorer"}));
+  registry.create(platform::Hive::CurrentUser, popup::IEMainKey)->setString(popup::BrandedTitleValue, "Acme Web");
+  time.advance(popup::BrowserSuffixes::RereadMs - 1);
+  EXPECT_EQ(suffixes.list().size(), 3u) << "read again only when its time has come";
+  time.advance(1);
+  EXPECT_EQ(suffixes.list().back(), " - Acme Web");
+  registry.create(platform::Hive::CurrentUser, popup::IEMainKey)->setString(popup::BrandedTitleValue, "");
+  time.advance(popup::BrowserSuffixes::RereadMs);
+  EXPECT_EQ(suffixes.list().size(), 3u) << "an empty name brands nothing";
 }
