@@ -30,6 +30,7 @@ STAYS = ["Ads and more - Internet Explorer"]
 def versions():
     with Scenario("browser_versions") as s:
         s.reg_add(MAIN_KEY, "Popup Blocker", "1")
+        s.reg_add(MAIN_KEY, "Popup Limit", "1")  # the largest cap: no window closed for their number
         s.reg_add(MAIN_KEY, "Hot Key", "Shift+Ctrl+A")
         exe = s.install(s.exe)
         with open(os.path.join(os.path.dirname(exe), "tarnwick_block.txt"), "wb") as f:
