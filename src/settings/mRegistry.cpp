@@ -33,8 +33,7 @@ platform::Hive hiveOf(TmRootKey root) {
 namespace {
 
 // A string value's bytes; throws for a value that cannot be read or is no string.
-std::string stringData(platform::RegistryKey& key, const std::string& name) {
-  platform::RegValue v = key.query(name);
+std::string stringData(const platform::RegValue& v, const std::string& name) {
   switch (v.status) {
     case platform::RegValue::Status::Missing: return "";
     case platform::RegValue::Status::Failed: throw RegistryError(formatError("Failed to get data for '%s'", name));
@@ -50,7 +49,17 @@ std::string stringData(platform::RegistryKey& key, const std::string& name) {
 std::string TmRegistry::ReadValue(const std::string& name) {
   auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
   if (!key) return "";
-  const std::string data = stringData(*key, name);
+  const platform::RegValue v = key->query(name);
+  const bool text = v.status != platform::RegValue::Status::Found || v.type == platform::RegSz ||
+                    v.type == platform::RegExpandSz;
+  if (text) {
+    refused_.erase(name);
+  } else if (auto r = refused_.find(name); r != refused_.end() && r->second == std::make_pair(v.type, v.data)) {
+    return "";
+  } else {
+    refused_[name] = {v.type, v.data};
+  }
+  const std::string data = stringData(v, name);
   return data.substr(0, data.find('\0'));
 }
 
@@ -59,7 +68,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> TmRegistry::Read
   if (!key) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> values;
   for (const std::string& name : key->valueNames()) {
-    std::string data = stringData(*key, name);
+    std::string data = stringData(key->query(name), name);
     if (!data.empty() && data.back() == '\0') data.pop_back();
     values.emplace_back(name, std::move(data));
   }

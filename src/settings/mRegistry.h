@@ -2,6 +2,7 @@
 // writes are queued with AddValue and written together by WriteValues. The
 // key is opened for each operation and closed again.
 #pragma once
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,7 +37,9 @@ class TmRegistry {
   bool CanCreate = true;
 
   // The value's text, or "" when the key or value is missing.
-  // Throws RegistryError for data that is not a string.
+  // Throws RegistryError for data that is not a string; once that has been
+  // reported, the same value, unchanged, reads as missing (a timer that
+  // meets it every second reports it once).
   std::string ReadValue(const std::string& name);
   // Every value of the key with its whole text (only its terminating NUL
   // taken off), in the order the registry enumerates them; nothing when the
@@ -52,6 +55,8 @@ class TmRegistry {
  private:
   platform::Registry& registry_;
   std::vector<std::pair<std::string, std::string>> pending_;
+  // The values reported as unreadable, by name, with their type and data then.
+  std::map<std::string, std::pair<std::uint32_t, std::string>> refused_;
 };
 
 // "\software\x\" and "software\x" name the same key.

@@ -1,6 +1,7 @@
 #include "platform/win32/FilesWin32.h"
 #include <windows.h>
 #include <shlobj.h>
+#include <knownfolders.h>
 #include <algorithm>
 
 namespace platform::win32 {
@@ -67,8 +68,18 @@ std::vector<std::string> Files::systemFolders() {
   if (n > 0 && n < sizeof buf) folders.push_back(withoutSeparator(std::string(buf, n)));
   n = GetSystemDirectoryA(buf, sizeof buf);
   if (n > 0 && n < sizeof buf) folders.push_back(withoutSeparator(std::string(buf, n)));
-  std::string profile = folderPath(CSIDL_PROFILE);
-  if (!profile.empty()) folders.push_back(profile);
+  for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
+                    CSIDL_MYVIDEO}) {
+    std::string folder = folderPath(csidl);
+    if (!folder.empty()) folders.push_back(folder);
+  }
+  wchar_t* downloads = nullptr;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads))) {
+    char buf[MAX_PATH];
+    if (WideCharToMultiByte(CP_ACP, 0, downloads, -1, buf, sizeof buf, nullptr, nullptr) > 1)
+      folders.push_back(withoutSeparator(buf));
+  }
+  CoTaskMemFree(downloads);
   return folders;
 }
 
