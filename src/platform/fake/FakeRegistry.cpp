@@ -31,7 +31,8 @@ class FakeKey : public platform::RegistryKey {
   }
   bool setString(const std::string& name, const std::string& text) override {
     std::lock_guard lock(owner_.mutex());
-    if (key_.refuseWrites) return false;
+    if (key_.refuseWrites || owner_.writesLeft == 0) return false;
+    if (owner_.writesLeft > 0) --owner_.writesLeft;
     auto& value = key_.values[lower(name)];
     if (value.name.empty()) value.name = name;
     value.type = platform::RegSz;

@@ -47,6 +47,9 @@ class FakeRegistry : public platform::Registry {
   // Forbids creating this key (as for the local machine's keys without rights).
   void forbidCreate(platform::Hive hive, const std::string& path);
   int writes = 0;  // values written through keys
+  // Not negative: that many more writes succeed, then every write is
+  // refused, as if the process had been killed there.
+  int writesLeft = -1;
   // Watches opened and not yet gone, and those armed and waiting for a change.
   std::size_t liveWatches();
   std::size_t armedWatches();
