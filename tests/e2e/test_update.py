@@ -155,7 +155,7 @@ def download_refused(s, app, name):
 def scenario():
     with Scenario("update") as s:
         dist = make_dist(s)
-        newer = make_newer_dist(s, NEWER)
+        newer_dist = make_newer_dist(s, NEWER)
         www = os.path.join(s.workdir, "www")
         shutil.copytree(os.path.join(dist, "www"), www)
         server = VendorServer(www)
@@ -193,7 +193,7 @@ def scenario():
                                         what="the update window")[0])
             assert check(s, app, win, "server-" + NEWER), NEWER + " is newer than 3.4.1"
             download_refused(s, app, "3.4.1-as-" + NEWER)
-            server.serve_installer(os.path.join(newer, "setup.exe"), slow=True)
+            server.serve_installer(os.path.join(newer_dist, "setup.exe"), slow=True)
             press(s, app, "&Update", "alt+u")
             wait_until(lambda: 0.1 < bar_share(s, win) < 0.9, 20, what="the download half done")
             s.screenshot("downloading")
