@@ -29,7 +29,7 @@ FLAGS=(-std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=address,undefined -fno
        -Isrc -I"$OUT/gen" -DTARNWICK_VENDOR_HOST='"127.0.0.1:8631"' -DTARNWICK_SUPPORT_EMAIL='""'
        -DTARNWICK_VENDOR_CERT_SHA256='""')
 objects=()
-for src in $(ls src/{settings,chrome,app,popup,eraser,guard,update,ui,platform}/*.cpp src/platform/fake/*.cpp \
+for src in $(ls src/{settings,chrome,app,popup,eraser,guard,update,ui}/*.cpp src/platform/fake/*.cpp \
              src/ui/fake/*.cpp | grep -v main_win32); do
   obj="$OUT/obj/$(echo "$src" | tr / _).o"
   [ "$obj" -nt "$src" ] || clang++ "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"

@@ -123,6 +123,10 @@ void THTTPGetThread::Start(const std::shared_ptr<THTTPGetThread>& self) {
     } catch (...) {
       // The outcome's handler failed; it has been handled as far as it got.
     }
+    // Only after the outcome: closing a reply that was refused unread may
+    // take the HTTP layer a while (Wine reads the rest to reuse the
+    // connection), and the window does not wait for that.
+    self->closeHandles();
   }).detach();
 }
 
@@ -163,14 +167,13 @@ void THTTPGetThread::Execute() {
     Succeeded = false;
     return;
   }
-  platform::InternetHandle session = nullptr, connection = nullptr, request = nullptr;
   bool created = false;
   try {
-    session = internet_.open(agent_, "", 0);
-    bool ok = this->request(session, connection, request);
+    session_ = internet_.open(agent_, "", 0);
+    bool ok = request(session_, connection_, request_);
     if (ok && !stop_) {
       std::string length;
-      lengthKnown_ = internet_.queryText(request, platform::HttpQuery::ContentLength, LengthBuffer, length);
+      lengthKnown_ = internet_.queryText(request_, platform::HttpQuery::ContentLength, LengthBuffer, length);
       if (lengthKnown_)
         ok = ParseContentLength(length, FileSize) && FileSize <= maxFileSize_;
       else
@@ -179,19 +182,23 @@ void THTTPGetThread::Execute() {
     if (ok && !stop_) {
       std::unique_ptr<platform::FileWriter> file = files_.createFile(fileName_);
       created = file != nullptr;
-      ok = file && download(request, *file) && FileSize == BytesRead;
+      ok = file && download(request_, *file) && FileSize == BytesRead;
     }
     Succeeded = ok && !stop_;
   } catch (...) {
     // A progress handler's error ends the download.
     Succeeded = false;
   }
-  if (request) internet_.close(request);
-  if (connection) internet_.close(connection);
-  if (session) internet_.close(session);
   // Part of a file is of no use to anyone: a download that did not end whole
   // leaves nothing behind, whenever it ended.
   if (created && !Succeeded) files_.deleteFile(fileName_);
+}
+
+void THTTPGetThread::closeHandles() {
+  if (request_) internet_.close(request_);
+  if (connection_) internet_.close(connection_);
+  if (session_) internet_.close(session_);
+  request_ = connection_ = session_ = nullptr;
 }
 
 // Reads block after block straight into the file; false when stopped, when

@@ -95,6 +95,7 @@ class THTTPGetThread {
   bool request(platform::InternetHandle session, platform::InternetHandle& connection,
                platform::InternetHandle& request);
   bool download(platform::InternetHandle request, platform::FileWriter& file);
+  void closeHandles();
 
   THTTPGet* owner_;  // read and cleared on the GUI thread only
   platform::Internet& internet_;
@@ -105,6 +106,7 @@ class THTTPGetThread {
   bool binaryData_, useCache_;
   std::int64_t maxFileSize_;
   bool lengthKnown_ = false;
+  platform::InternetHandle session_ = nullptr, connection_ = nullptr, request_ = nullptr;
   TOnProgress onProgress_;
 };
 

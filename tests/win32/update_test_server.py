@@ -95,7 +95,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
             self.send_header("Content-Length", "100000")
             self.end_headers()
-            self.stream(100, pause=0.1)
+            self.stream(100, pause=0.2)
         else:
             self.reply(b"unknown", status=404)
 
