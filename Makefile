@@ -7,7 +7,10 @@
 #   make run    build, then start tarnwick.exe in a Wine virtual desktop
 #   make bench  build, then time the eraser's tree deletion and browser test
 #               under Wine (medians and ratios; BENCH_ROUNDS rounds, default 5)
-#   make dist   build, then the signed installer build/dist/setup.exe
+#   make dist   build, then the signed installer build/dist/setup.exe;
+#               make dist VERSION=x.y.z builds that version apart, in
+#               build/win-x.y.z, signed with the same certificate, into
+#               build/dist-x.y.z (the default build and build/dist stay)
 #   make fuzz   build the fuzzers (clang, libFuzzer) and run each
 #               for FUZZ_RUNS inputs (default 1000000); not part of make test
 #   make deps   only install the missing packages
@@ -53,7 +56,11 @@ bench: win
 	bash bench/run.sh $(WIN)/tarnwick_bench.exe $(BENCH_ROUNDS)
 
 dist: win
+ifeq ($(VERSION),)
 	bash scripts/dist.sh $(WIN) $(BUILD)/dist
+else
+	bash scripts/dist-version.sh $(WIN) $(VERSION)
+endif
 
 FUZZ_RUNS := 1000000
 fuzz:

@@ -8,6 +8,7 @@ set(TARNWICK_SIGN_KEY "" CACHE FILEPATH "The private key of that certificate (PE
 
 find_program(OPENSSL openssl REQUIRED)
 set(SIGNING_DIR ${CMAKE_BINARY_DIR}/signing)
+file(MAKE_DIRECTORY ${SIGNING_DIR})
 if(TARNWICK_SIGN_CERT)
   set(SIGN_CERT ${TARNWICK_SIGN_CERT})
   set(SIGN_KEY ${TARNWICK_SIGN_KEY})
@@ -15,7 +16,6 @@ else()
   set(SIGN_CERT ${SIGNING_DIR}/test-cert.pem)
   set(SIGN_KEY ${SIGNING_DIR}/test-key.pem)
   if(NOT EXISTS ${SIGN_CERT} OR NOT EXISTS ${SIGN_KEY})
-    file(MAKE_DIRECTORY ${SIGNING_DIR})
     execute_process(
       COMMAND ${OPENSSL} req -x509 -newkey rsa:2048 -nodes -sha256 -days 3650
               -subj "/CN=Tarnwick Test Code Signing/O=Tarnwick (test build)"

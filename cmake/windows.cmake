@@ -1,7 +1,7 @@
 # Cross build: tarnwick.exe, the Win32 layer tests and the end-to-end tests,
 # all run under Wine.
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-set(WIN32_LIBS user32 gdi32 comctl32 shell32 advapi32 wininet winmm comdlg32 ole32 uuid htmlhelp wintrust crypt32)
+set(WIN32_LIBS user32 gdi32 comctl32 shell32 advapi32 wininet winmm comdlg32 ole32 uuid htmlhelp wintrust crypt32 version)
 
 file(GLOB WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp src/ui/win32/*.cpp)
 add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})

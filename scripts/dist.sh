@@ -9,7 +9,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 WIN="$(cd "$1" && pwd)"
 OUT="$2"
-VERSION=$(sed -n 's/.*ProgramVersion = "\(.*\)";/\1/p' "$ROOT/src/settings/Schema.h")
+VERSION=$(sed -n 's/^TARNWICK_VERSION:STRING=//p' "$WIN/CMakeCache.txt")
 mkdir -p "$OUT"
 OUT="$(cd "$OUT" && pwd)"
 makensis -V2 -DVERSION="$VERSION" -DBUILD="$WIN" -DICON="$ROOT/res/tarnwick.ico" -DOUTFILE="$OUT/setup.exe" \

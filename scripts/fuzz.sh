@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzzers (shortcut texts; the version reply's lines, the version
-# comparison and the download URL) with Debian's clang and libFuzzer and runs each for RUNS inputs
-# (default one million). Installs clang and its fuzzer
+# Builds every fuzz target (fuzz/*_fuzz.cpp) with Debian's clang and
+# libFuzzer and runs each for RUNS inputs (default one million), starting from
+# its corpus in fuzz/corpus. Installs clang and its fuzzer
 # runtime first when they are missing. Usage: scripts/fuzz.sh [RUNS] [BUILD_DIR]
 set -eu
 cd "$(dirname "$0")/.."
@@ -21,14 +21,30 @@ if [ ${#missing[@]} -gt 0 ]; then
   timeout 1800 "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
 
-mkdir -p "$OUT/corpus"
-clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Isrc fuzz/shortcut_fuzz.cpp src/popup/HotKeyManager.cpp src/platform/fake/FakeHotKeys.cpp src/ui/Toolkit.cpp \
-  -o "$OUT/shortcut_fuzz"
-# Stored shortcut texts are short; longer inputs only slow the run down.
-"$OUT/shortcut_fuzz" -runs="$RUNS" -max_len=256 -dict=fuzz/shortcut.dict "$OUT/corpus"
+# The program's logic and the fakes, compiled once for every target.
+mkdir -p "$OUT/obj" "$OUT/gen"
+sed -e 's/@TARNWICK_VERSION@/3.4.1/' -e 's/@TARNWICK_VERSION_COMMAS@/3,4,1,0/' cmake/TarnwickVersion.h.in \
+  > "$OUT/gen/TarnwickVersion.h"
+FLAGS=(-std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=address,undefined -fno-sanitize-recover=all
+       -Isrc -I"$OUT/gen" -DTARNWICK_VENDOR_HOST='"127.0.0.1:8631"' -DTARNWICK_SUPPORT_EMAIL='""'
+       -DTARNWICK_VENDOR_CERT_SHA256='""')
+objects=()
+for src in $(ls src/{settings,chrome,app,popup,eraser,guard,update,ui}/*.cpp src/platform/fake/*.cpp \
+             src/ui/fake/*.cpp | grep -v main_win32); do
+  obj="$OUT/obj/$(echo "$src" | tr / _).o"
+  [ "$obj" -nt "$src" ] || clang++ "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
+  objects+=("$obj")
+done
 
-mkdir -p "$OUT/versionreply-corpus"
-clang++ -std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Isrc fuzz/versionreply_fuzz.cpp src/update/VersionReply.cpp src/update/HTTPGet.cpp -o "$OUT/versionreply_fuzz"
-"$OUT/versionreply_fuzz" -runs="$RUNS" -max_len=512 "$OUT/versionreply-corpus"
+# Each target from its kept corpus (copied, so the run's finds stay in the
+# build folder until someone adds them to fuzz/corpus), RUNS inputs each.
+for target in fuzz/*_fuzz.cpp; do
+  name=$(basename "$target" .cpp)
+  clang++ "${FLAGS[@]}" -fsanitize=fuzzer "$target" "${objects[@]}" -o "$OUT/$name"
+  mkdir -p "$OUT/$name-corpus"
+  cp -n fuzz/corpus/"$name"/* "$OUT/$name-corpus/" 2>/dev/null || true
+  dict=()
+  [ -f "fuzz/${name%_fuzz}.dict" ] && dict=(-dict="fuzz/${name%_fuzz}.dict")
+  # Stored texts and replies are short; longer inputs only slow the run down.
+  "$OUT/$name" -runs="$RUNS" -max_len=512 "${dict[@]}" "$OUT/$name-corpus" 2>&1 | tail -n 3
+done

@@ -1,4 +1,7 @@
 #include "app/Program.h"
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
 
 namespace app {
 
@@ -10,8 +13,37 @@ std::string InstanceMutexName(ui::Toolkit& toolkit) {
   return "PREVINST:" + toolkit.title().substr(0, MaxTitle);
 }
 
-bool CheckFirstInstance(platform::Instance& instance, ui::Toolkit& toolkit) {
-  return instance.claim(InstanceMutexName(toolkit));
+namespace {
+
+std::string lowerCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A mutex name holds no backslash and is short, a folder path neither: the
+// folder goes in as a hash of its lower-cased path.
+std::string folderHash(const std::string& folder) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char c : lowerCase(folder)) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return hex;
+}
+
+}  // namespace
+
+std::vector<std::string> InstanceMutexNames(ui::Toolkit& toolkit, const std::string& programFolder) {
+  const std::string name = InstanceMutexName(toolkit);
+  return {name, lowerCase(name), "PREVINST folder:" + folderHash(programFolder)};
+}
+
+bool CheckFirstInstance(platform::Instance& instance, ui::Toolkit& toolkit, const std::string& programFolder) {
+  for (const std::string& name : InstanceMutexNames(toolkit, programFolder))
+    if (!instance.claim(name)) return false;
+  return true;
 }
 
 void ActivateRunningInstance(platform::Windows& windows, ui::Toolkit& toolkit) {
@@ -70,7 +102,7 @@ void ProgramWindows::create() {
 }
 
 int RunProgram(platform::Platform& platform, ui::Toolkit& toolkit) {
-  const bool first = CheckFirstInstance(platform.instance, toolkit);
+  const bool first = CheckFirstInstance(platform.instance, toolkit, platform.files.programFolder());
   toolkit.setTitle(ApplicationTitle);
   if (!first) {
     ActivateRunningInstance(platform.windows, toolkit);

@@ -153,7 +153,13 @@ void TfrmMain::FormCreate() {
                                                   settings::keys::TypedUrls, [this] { RegWatchMessage(); });
   RegWatch->Start();
 
-  const std::string password = reg6.ReadValue(settings::values::Password);
+  // A password that cannot be read is no password: start-up goes on to the
+  // tray icon. The options window, loading the same value next, reports it.
+  std::string password;
+  try {
+    password = reg6.ReadValue(settings::values::Password);
+  } catch (const settings::RegistryError&) {
+  }
   const settings::LockState lock = settings::lockStateForPassword(password);
   settings::ApplyLockState(PopupMenu1, lock);
   if (lock == settings::LockState::Unlocked) {

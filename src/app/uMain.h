@@ -4,6 +4,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include "TarnwickVersion.h"
 #include "app/CoolTrayIcon.h"
 #include "chrome/WindowHeader.h"
 #include "eraser/EraseEngine.h"
@@ -21,7 +22,7 @@
 
 namespace app {
 
-inline constexpr const char* ApplicationTitle = "Tarnwick v3.4.1";
+inline constexpr const char* ApplicationTitle = "Tarnwick v" TARNWICK_VERSION;
 // The window's height with every pane folded.
 inline constexpr int FoldedHeight = 168;
 inline constexpr int TrayIconCount = 3;

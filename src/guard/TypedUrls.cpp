@@ -55,13 +55,11 @@ void TypedUrlGuard::TakeSnapshot() {
 }
 
 // A list that cannot be read as text differs: the restore replaces it.
-bool TypedUrlGuard::listMatchesSnapshot() {
-  const auto snapshot = platform_.files.readFile(snapshotPath());
-  if (!snapshot) return false;
+bool TypedUrlGuard::listMatches(const std::string& snapshot) {
   try {
     std::size_t unreadable = 0, leftOut = 0;
     const std::string now = SnapshotText(list_.ReadAllValues(&unreadable).value_or(Values{}), &leftOut);
-    return unreadable == 0 && leftOut == 0 && now == *snapshot;
+    return unreadable == 0 && leftOut == 0 && now == snapshot;
   } catch (const settings::RegistryError&) {
     return false;
   }
@@ -71,7 +69,10 @@ void TypedUrlGuard::Restore() {
   if (!settings::isFlagOn(mainKey_.ReadValue(settings::values::LastTyped))) return;
   if (import_ && import_->running()) return;
   import_.reset();
-  if (listMatchesSnapshot()) return;
+  // Without a snapshot to bring back, deleting the list would only lose the
+  // user's addresses: the list stays as it is.
+  const auto snapshot = platform_.files.readFile(snapshotPath());
+  if (!snapshot || listMatches(*snapshot)) return;
   platform_.registry.deleteTree(platform::Hive::CurrentUser, settings::keys::TypedUrls);
   import_ = platform_.shell.start("open", "regedit.exe", "/s \"" + snapshotPath() + "\"");
 }

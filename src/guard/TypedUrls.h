@@ -39,13 +39,13 @@ class TypedUrlGuard {
   // is reported by `ownFolder`, and the caller goes on all the same.
   void TakeSnapshot();
   // A change of the list was reported: while "Last Typed" is "1" and the
-  // list differs from the snapshot, the list is deleted and the snapshot
-  // imported by the registry editor. Reports of the import's own changes,
-  // which come while it runs, are let pass.
+  // list differs from a readable snapshot, the list is deleted and the
+  // snapshot imported by the registry editor. Reports of the import's own
+  // changes, which come while it runs, are let pass.
   void Restore();
 
  private:
-  bool listMatchesSnapshot();
+  bool listMatches(const std::string& snapshot);
 
   platform::Platform& platform_;
   settings::TmRegistry& mainKey_;

@@ -18,6 +18,8 @@ class HeldFile {
  public:
   virtual ~HeldFile() = default;
   virtual SignatureVerdict verifySignature() = 0;
+  // The product version its version resource names; empty when it has none.
+  virtual std::string version() = 0;
 };
 
 class CodeSigning {

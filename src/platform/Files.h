@@ -46,8 +46,10 @@ class Files {
   virtual std::string tempFolder() = 0;
   // The folder of the running program, with its trailing separator.
   virtual std::string programFolder() = 0;
-  // The Windows folder, the system folder and the user's profile folder,
-  // each without a trailing separator; a folder that cannot be found is left out.
+  // The folders no erase may empty: the Windows folder, the system folder,
+  // the user's profile folder and the user's own data folders (Desktop,
+  // Documents, Downloads, Pictures, Music, Videos), each without a trailing
+  // separator; a folder that cannot be found is left out.
   virtual std::vector<std::string> systemFolders() = 0;
 
   // Every entry matching `pattern` (a folder path followed by a mask with

@@ -20,6 +20,8 @@ namespace inet {
 inline constexpr std::uint32_t FlagAsync = 0x10000000;
 inline constexpr std::uint32_t FlagSecure = 0x00800000;
 inline constexpr std::uint32_t FlagReload = 0x80000000;
+// Request flag: a redirect reply is handed to the caller, not followed.
+inline constexpr std::uint32_t FlagNoAutoRedirect = 0x00200000;
 
 // Status codes the callback reports.
 inline constexpr std::uint32_t StatusResolvingName = 10;
@@ -40,6 +42,7 @@ inline constexpr std::uint32_t ErrorExtendedError = 12003;
 inline constexpr std::uint32_t ErrorNameNotResolved = 12007;
 inline constexpr std::uint32_t ErrorOperationCancelled = 12017;
 inline constexpr std::uint32_t ErrorCannotConnect = 12029;
+inline constexpr std::uint32_t ErrorRedirectFailed = 12156;
 }  // namespace inet
 
 struct InternetStatus {
@@ -60,7 +63,7 @@ struct UrlParts {
 };
 
 enum class InternetOption { ConnectTimeout, UserName, Password, ProxyUserName, ProxyPassword };
-enum class HttpQuery { StatusCode, RawHeadersCrLf, ContentLength };
+enum class HttpQuery { StatusCode, RawHeadersCrLf, ContentLength, Location };
 
 class Internet {
  public:

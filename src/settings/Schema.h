@@ -1,5 +1,6 @@
 // Every registry key and value name the program uses, defined once.
 #pragma once
+#include "TarnwickVersion.h"
 
 namespace settings {
 
@@ -73,7 +74,7 @@ inline constexpr const char* AutoSuggest = "AutoSuggest";         // auto-comple
 inline constexpr const char* RunEntry = "Tarnwick";               // run key
 }  // namespace foreign
 
-inline constexpr const char* ProgramVersion = "3.4.1";
+inline constexpr const char* ProgramVersion = TARNWICK_VERSION;  // a build setting, 3.4.1 unless set
 // The program's help file, found beside it.
 inline constexpr const char* HelpFile = "help.chm";
 // The caption of the program's Yes/No questions.

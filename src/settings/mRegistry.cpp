@@ -33,8 +33,7 @@ platform::Hive hiveOf(TmRootKey root) {
 namespace {
 
 // A string value as read; throws for a value that cannot be read or is no string.
-platform::RegValue stringValue(platform::RegistryKey& key, const std::string& name, bool path) {
-  platform::RegValue v = path ? key.queryPath(name) : key.query(name);
+const platform::RegValue& stringValue(const platform::RegValue& v, const std::string& name) {
   switch (v.status) {
     case platform::RegValue::Status::Missing: return v;
     case platform::RegValue::Status::Failed: throw RegistryError(formatError("Failed to get data for '%s'", name));
@@ -50,14 +49,26 @@ platform::RegValue stringValue(platform::RegistryKey& key, const std::string& na
 std::string TmRegistry::ReadValue(const std::string& name) {
   auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
   if (!key) return "";
-  const std::string data = stringValue(*key, name, false).data;
+  const platform::RegValue v = key->query(name);
+  // A value of another type is reported once; until its type or data
+  // changes it reads as missing, so a timer that meets it opens no box a tick.
+  const bool text = v.status != platform::RegValue::Status::Found || v.type == platform::RegSz ||
+                    v.type == platform::RegExpandSz;
+  if (text) {
+    refused_.erase(name);
+  } else if (auto r = refused_.find(name); r != refused_.end() && r->second == std::make_pair(v.type, v.data)) {
+    return "";
+  } else {
+    refused_[name] = {v.type, v.data};
+  }
+  const std::string data = stringValue(v, name).data;
   return data.substr(0, data.find('\0'));
 }
 
 std::string TmRegistry::ReadPath(const std::string& name) {
   auto key = registry_.open(hiveOf(RootKey), normaliseKeyPath(Key));
   if (!key) return "";
-  const std::string data = stringValue(*key, name, true).data;
+  const std::string data = stringValue(key->queryPath(name), name).data;
   return data.substr(0, data.find('\0'));
 }
 
@@ -67,7 +78,7 @@ std::optional<std::vector<std::pair<std::string, std::string>>> TmRegistry::Read
   if (!key) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> values;
   for (const std::string& name : key->valueNames()) {
-    platform::RegValue v = stringValue(*key, name, false);
+    platform::RegValue v = stringValue(key->query(name), name);
     if (v.approximated) {
       if (leftOut) ++*leftOut;
       continue;

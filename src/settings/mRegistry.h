@@ -2,6 +2,7 @@
 // writes are queued with AddValue and written together by WriteValues. The
 // key is opened for each operation and closed again.
 #pragma once
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,7 +37,9 @@ class TmRegistry {
   bool CanCreate = true;
 
   // The value's text, or "" when the key or value is missing.
-  // Throws RegistryError for data that is not a string.
+  // Throws RegistryError for data that is not a string; once that has been
+  // reported, the same value, unchanged, reads as missing (a timer that
+  // meets it every second reports it once).
   std::string ReadValue(const std::string& name);
   // The same for a value that holds a file-system path: UTF-8, whole.
   std::string ReadPath(const std::string& name);
@@ -62,6 +65,8 @@ class TmRegistry {
     bool path;
   };
   std::vector<Pending> pending_;
+  // The values reported as unreadable, by name, with their type and data then.
+  std::map<std::string, std::pair<std::uint32_t, std::string>> refused_;
 };
 
 // "\software\x\" and "software\x" name the same key.

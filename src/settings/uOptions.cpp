@@ -382,7 +382,8 @@ void TfrmOptions::FormCreate() {
   ed_panic.setHotKey(popup::ParseShortcut(reg1.ReadValue(values::PanicHotKey), platform_.hotKeys));
   PanicHotKeyIndex = PanicHotKey.RegisterKey(ed_panic.hotKey());
 
-  edpas.setText(reg1.ReadValue(values::Password));
+  // Reported, and then no password, so that the load goes on to its end.
+  toolkit().dispatch([this] { edpas.setText(reg1.ReadValue(values::Password)); });
 
   showClosedPopupsItems(cb_closedpopup.checked());
   links_.setTrayIcon(chrome::TrayImageNormal);
@@ -410,7 +411,18 @@ void TfrmOptions::btnApplyClick() {
     return;
   }
 
-  for (auto [box, name] : eraseBoxes()) reg_erase.AddValue(name, flag(box->checked()));
+  // Written so that a process killed at any point leaves no combination this
+  // Apply refuses: a rule's switches turned off go first, then the erase
+  // categories turned on, then those turned off, then everything else, the
+  // switches turned on among it.
+  if (!cb_erase.checked()) reg1.AddValue(values::Erase, "0");
+  if (!cb_last.checked()) reg1.AddValue(values::LastTyped, "0");
+  reg1.WriteValues();
+  for (bool on : {true, false})
+    for (auto [box, name] : eraseBoxes())
+      if (box->checked() == on) reg_erase.AddValue(name, flag(on));
+  reg_erase.WriteValues();
+
   reg1.AddValue(values::PopupBlocker, flag(cb_popup.checked()));
   reg1.AddValue(values::PopupCounter, flag(cb_counter.checked()));
   reg1.AddValue(values::ClosedPopups, flag(cb_closedpopup.checked()));
@@ -457,7 +469,6 @@ void TfrmOptions::btnApplyClick() {
   reg1.WriteValues();
   Reg3.WriteValues();
   Reg4.WriteValues();
-  reg_erase.WriteValues();
   close();
 }
 

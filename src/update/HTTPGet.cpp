@@ -1,6 +1,8 @@
 #include "update/HTTPGet.h"
+#include "update/Redirect.h"
 #include <cctype>
 #include <limits>
+#include <optional>
 #include <thread>
 
 namespace update {
@@ -17,8 +19,14 @@ DownloadTarget SplitDownloadURL(const std::string& url) {
   std::string rest = url;
   std::string lower = url;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lower.find("http://") != std::string::npos) rest.erase(0, 7);
   DownloadTarget t;
+  if (IsSecureAddress(url)) {
+    rest.erase(0, 8);
+    t.secure = true;
+    t.port = 443;
+  } else if (lower.find("http://") != std::string::npos) {
+    rest.erase(0, 7);
+  }
   const std::size_t slash = rest.find('/');
   if (slash == std::string::npos) {
     t.object = rest;
@@ -102,6 +110,7 @@ THTTPGetThread::THTTPGetThread(THTTPGet& owner, platform::Internet& internet, pl
       referer_(owner.Referer),
       binaryData_(owner.BinaryData),
       useCache_(owner.UseCache),
+      maxFileSize_(owner.MaxFileSize),
       onProgress_(owner.OnProgress) {}
 
 void THTTPGetThread::Start(const std::shared_ptr<THTTPGetThread>& self) {
@@ -114,60 +123,98 @@ void THTTPGetThread::Start(const std::shared_ptr<THTTPGetThread>& self) {
     } catch (...) {
       // The outcome's handler failed; it has been handled as far as it got.
     }
+    // Only after the outcome: closing a reply that was refused unread may
+    // take the HTTP layer a while (Wine reads the rest to reuse the
+    // connection), and the window does not wait for that.
+    self->closeHandles();
   }).detach();
 }
 
+bool THTTPGetThread::request(platform::InternetHandle session, platform::InternetHandle& connection,
+                             platform::InternetHandle& request) {
+  std::string url = url_;
+  std::string verb = postQuery_.empty() ? "GET" : "POST";
+  for (int redirects = 0;; ++redirects) {
+    const DownloadTarget target = SplitDownloadURL(url);
+    connection = internet_.connect(session, target.host, target.port, userName_, password_, 0);
+    const std::uint32_t flags = (useCache_ ? 0 : platform::inet::FlagReload) | platform::inet::FlagNoAutoRedirect |
+                                (target.secure ? platform::inet::FlagSecure : 0);
+    request = internet_.openRequest(connection, verb, target.object, "HTTP/1.0", referer_,
+                                    {"Accept: " + acceptTypes_}, flags, 0);
+    if (verb == "POST")
+      internet_.sendRequest(request, FormContentType, postQuery_);
+    else
+      internet_.sendRequest(request, "", "");
+    std::uint32_t status = 0;
+    if (stop_ || !internet_.queryNumber(request, platform::HttpQuery::StatusCode, status) || !IsRedirectStatus(status))
+      return !stop_;
+    std::string location;
+    std::optional<std::string> next;
+    if (redirects < MaxRedirects &&
+        internet_.queryText(request, platform::HttpQuery::Location, LengthBuffer, location))
+      next = RedirectAddress(internet_, url, location);
+    internet_.close(request);
+    internet_.close(connection);
+    request = connection = nullptr;
+    if (!next) return false;
+    url = *next;
+    if (status == 303 || status == 301 || status == 302) verb = "GET";
+  }
+}
+
 void THTTPGetThread::Execute() {
-  const DownloadTarget target = SplitDownloadURL(url_);
   if (stop_) {
     Succeeded = false;
     return;
   }
-  platform::InternetHandle session = nullptr, connection = nullptr, request = nullptr;
+  bool created = false;
   try {
-    session = internet_.open(agent_, "", 0);
-    connection = internet_.connect(session, target.host, target.port, userName_, password_, 0);
-    request = internet_.openRequest(connection, postQuery_.empty() ? "GET" : "POST", target.object, "HTTP/1.0",
-                                    referer_, {"Accept: " + acceptTypes_},
-                                    useCache_ ? 0 : platform::inet::FlagReload, 0);
-    if (postQuery_.empty())
-      internet_.sendRequest(request, "", "");
-    else
-      internet_.sendRequest(request, FormContentType, postQuery_);
-    bool ok = false;
-    if (!stop_) {
+    session_ = internet_.open(agent_, "", 0);
+    bool ok = request(session_, connection_, request_);
+    if (ok && !stop_) {
       std::string length;
-      if (internet_.queryText(request, platform::HttpQuery::ContentLength, LengthBuffer, length))
-        ok = ParseContentLength(length, FileSize);
+      lengthKnown_ = internet_.queryText(request_, platform::HttpQuery::ContentLength, LengthBuffer, length);
+      if (lengthKnown_)
+        ok = ParseContentLength(length, FileSize) && FileSize <= maxFileSize_;
       else
         ok = !binaryData_;
     }
     if (ok && !stop_) {
       std::unique_ptr<platform::FileWriter> file = files_.createFile(fileName_);
-      ok = file && download(request, *file) && FileSize == BytesRead;
+      created = file != nullptr;
+      ok = file && download(request_, *file) && FileSize == BytesRead;
     }
     Succeeded = ok && !stop_;
   } catch (...) {
     // A progress handler's error ends the download.
     Succeeded = false;
   }
-  if (request) internet_.close(request);
-  if (connection) internet_.close(connection);
-  if (session) internet_.close(session);
+  // Part of a file is of no use to anyone: a download that did not end whole
+  // leaves nothing behind, whenever it ended.
+  if (created && !Succeeded) files_.deleteFile(fileName_);
+}
+
+void THTTPGetThread::closeHandles() {
+  if (request_) internet_.close(request_);
+  if (connection_) internet_.close(connection_);
+  if (session_) internet_.close(session_);
+  request_ = connection_ = session_ = nullptr;
 }
 
 // Reads block after block straight into the file; false when stopped, when
-// a block cannot be written, or when more arrives than was announced.
+// a block cannot be written, or when more arrives than was announced or
+// than any file may hold.
 bool THTTPGetThread::download(platform::InternetHandle request, platform::FileWriter& file) {
   BytesRead = 0;
+  const std::int64_t most = lengthKnown_ ? FileSize : maxFileSize_;
   char block[Block];
   for (;;) {
     if (stop_) return false;
     std::uint32_t count = 0;
     if (!internet_.read(request, block, Block, &count) || count == 0) return true;
+    if (BytesRead + count > most) return false;
     if (!file.write(block, count)) return false;
     BytesRead += count;
-    if (FileSize > 0 && BytesRead > FileSize) return false;
     if (onProgress_)
       gui_.sendSync([this] {
         if (owner_ && !stop_) onProgress_(*this, FileSize, BytesRead);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include "platform/Files.h"
@@ -18,11 +19,13 @@ class THTTPGetThread;
 
 // Where a download goes: host and object name, split as the downloader
 // splits its URL. A port written after the host ("host:8631") is taken;
-// without one the port is 80.
+// without one the port is 80, or 443 for an "https://" address (which a
+// redirect may lead to).
 struct DownloadTarget {
   std::string host;
   int port = 80;
   std::string object;
+  bool secure = false;
 };
 DownloadTarget SplitDownloadURL(const std::string& url);
 // An announced length: decimal digits only, within 64 bits.
@@ -49,6 +52,8 @@ class THTTPGet {
   std::string PostQuery;  // not empty: the request is a POST of this form data
   std::string Referer;
   bool WaitThread = false;  // the start returns once the download has ended
+  // A longer file, announced or received, fails the download.
+  std::int64_t MaxFileSize = std::numeric_limits<std::int64_t>::max();
   TOnProgress OnProgress;
   TOnDoneFile OnDoneFile;
   std::function<void(THTTPGet& Sender)> OnError;
@@ -86,7 +91,11 @@ class THTTPGetThread {
  private:
   friend class THTTPGet;
   void Execute();
+  // Sends the request, following redirects; false when none reached a reply.
+  bool request(platform::InternetHandle session, platform::InternetHandle& connection,
+               platform::InternetHandle& request);
   bool download(platform::InternetHandle request, platform::FileWriter& file);
+  void closeHandles();
 
   THTTPGet* owner_;  // read and cleared on the GUI thread only
   platform::Internet& internet_;
@@ -95,6 +104,9 @@ class THTTPGetThread {
   std::atomic<bool> stop_{false};
   std::string acceptTypes_, agent_, url_, fileName_, userName_, password_, postQuery_, referer_;
   bool binaryData_, useCache_;
+  std::int64_t maxFileSize_;
+  bool lengthKnown_ = false;
+  platform::InternetHandle session_ = nullptr, connection_ = nullptr, request_ = nullptr;
   TOnProgress onProgress_;
 };
 

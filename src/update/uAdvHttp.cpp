@@ -1,8 +1,10 @@
 #include "update/uAdvHttp.h"
+#include "update/Redirect.h"
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace update {
@@ -34,6 +36,7 @@ struct TAdvHttp::Shared {
   TAdvHttp* owner = nullptr;  // read and cleared on the GUI thread only
   std::atomic<bool> destroying{false};
   std::atomic<bool> cancelled{false};
+  std::atomic<bool> aborted{false};  // the owner called the request off: no event of it follows
   std::atomic<std::uint32_t> errorCode{0};
   std::atomic<std::uint32_t> statusCode{0};
 
@@ -59,13 +62,22 @@ struct TAdvHttp::Shared {
   std::size_t maxReply = 0;
   bool abandonedCall = false;  // a pending call was given up when the request was cancelled
 
+  // What each request is opened with, so that a redirect can open the next.
+  platform::InternetHandle session = nullptr;
+  std::string method, userName, password, url;
+  std::vector<std::string> accept;
+  std::uint32_t flags = 0;
+  std::uintptr_t context = 0;
+  std::uint32_t connectTimeout = 0;
+  int redirects = 0;
+
   // Runs one of the owner's events on the GUI thread and waits for it; an
   // exception of the handler comes back to the caller.
   void fire(Event TAdvHttp::*event) {
-    if (destroying) return;
+    if (destroying || aborted) return;
     handOver->sendSync([this, event] {
       TAdvHttp* o = owner;
-      if (!o || destroying) return;
+      if (!o || destroying || aborted) return;
       if (const Event& handler = o->*event) handler(*o);
     });
   }
@@ -130,6 +142,50 @@ struct TAdvHttp::Shared {
     errorCode = error;
     if (error != 0 && error != inet::ErrorIoPending) fire(&TAdvHttp::OnError);
     return false;
+  }
+
+  // The connection and the request for one address; false when the layer
+  // refused one of them (its error code is then the thread's last error).
+  bool openRequest(const std::string& host, int port, const std::string& object, bool secure) {
+    connection = internet.connect(session, host, port, "", "", 0);
+    if (!connection) return false;
+    internet.setOption(connection, platform::InternetOption::ConnectTimeout, connectTimeout);
+    platform::InternetHandle r = internet.openRequest(connection, method, object, "", "", accept,
+                                                      flags | (secure ? inet::FlagSecure : 0), context);
+    if (!r) return false;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      request = r;
+    }
+    internet.setOption(connection, platform::InternetOption::UserName, userName);
+    internet.setOption(connection, platform::InternetOption::Password, password);
+    return true;
+  }
+
+  // A redirect reply: the request goes again to the address it names, while
+  // the bound allows and the address is a web address; false when it does
+  // not go (OnError has fired, unless the request was cancelled).
+  bool followRedirect(std::uint32_t status) {
+    std::string location;
+    std::optional<std::string> next;
+    if (redirects < MaxRedirects && internet.queryText(request, platform::HttpQuery::Location, HeaderBuffer, location))
+      next = RedirectAddress(internet, url, location);
+    platform::UrlParts parts;
+    if (!next || !internet.crackUrl(*next, parts)) {
+      errorCode = inet::ErrorRedirectFailed;
+      fire(&TAdvHttp::OnError);
+      return false;
+    }
+    ++redirects;
+    url = *next;
+    if (status == 303 || ((status == 301 || status == 302) && method == "POST")) {
+      method = "GET";
+      requestBody.clear();
+    }
+    closeRequest();
+    if (cancelled) return false;
+    if (report(openRequest(parts.host, parts.port, parts.path + parts.extra, IsSecureAddress(url)))) return false;
+    return finish(sendRequest());
   }
 
   bool sendRequest() {
@@ -199,6 +255,10 @@ struct TAdvHttp::Shared {
       const bool queried = internet.queryNumber(request, platform::HttpQuery::StatusCode, status);
       if (queried) statusCode = status;
       report(queried);
+      if (queried && IsRedirectStatus(status)) {
+        if (!followRedirect(status)) return;
+        continue;
+      }
       const bool needed = queried && (status == 401 || status == 407);
       if (!needed) {
         readHeaders();
@@ -249,7 +309,7 @@ struct TAdvHttp::Shared {
     if (s.status != inet::StatusRequestComplete) return;
     {
       std::lock_guard<std::mutex> lock(mutex);
-      if (s.handle != request || destroying) return;  // an abandoned request
+      if (s.handle != request || destroying || aborted) return;  // an abandoned request
       if (workerRunning) {
         completed = true;
         completedOk = s.succeeded;
@@ -310,6 +370,12 @@ void TAdvHttp::endWorker() {
   });
   std::lock_guard<std::mutex> lock(s.mutex);
   if (s.worker.joinable()) s.worker.join();
+}
+
+void TAdvHttp::Abort() {
+  shared_->aborted = true;
+  endWorker();
+  shared_->closeRequest();
 }
 
 void TAdvHttp::openSession() {
@@ -452,6 +518,7 @@ bool TAdvHttp::StartRequest(bool Synchronous) {
   s.closeRequest();  // a request that failed left its handles
   openFlags_ = Synchronous ? 0 : inet::FlagAsync;
   s.cancelled = false;
+  s.aborted = false;
   s.reply.clear();
   s.retryCount = 0;
   s.authRetries = AuthRetries;
@@ -459,27 +526,23 @@ bool TAdvHttp::StartRequest(bool Synchronous) {
   s.maxReply = MaxReplySize;
   s.requestHeaders.clear();
   for (const std::string& line : RequestHeaders) s.requestHeaders += line + "\r\n";
+  s.method = Method;
+  s.userName = userName_;
+  s.password = password_;
+  s.url = url_;
+  s.redirects = 0;
+  s.accept.clear();
+  for (const std::string& type : AcceptTypes) {
+    if (type.empty() || s.accept.size() == MaxAcceptTypes) break;
+    s.accept.push_back(type);
+  }
+  s.flags = requestFlags_ | inet::FlagNoAutoRedirect;
+  s.context = reinterpret_cast<std::uintptr_t>(this);
+  s.connectTimeout = static_cast<std::uint32_t>(ConnectTimeout);
   try {
     if (!session_) openSession();
-    s.connection = internet_.connect(session_, hostName_, port_, "", "", 0);
-    s.check(s.connection != nullptr);
-    internet_.setOption(s.connection, platform::InternetOption::ConnectTimeout,
-                        static_cast<std::uint32_t>(ConnectTimeout));
-    std::vector<std::string> accept;
-    for (const std::string& type : AcceptTypes) {
-      if (type.empty() || accept.size() == MaxAcceptTypes) break;
-      accept.push_back(type);
-    }
-    platform::InternetHandle request =
-        internet_.openRequest(s.connection, Method, urlPath_ + extraInfo_, "", "", accept,
-                              requestFlags_ | (ssl_ ? inet::FlagSecure : 0), reinterpret_cast<std::uintptr_t>(this));
-    s.check(request != nullptr);
-    {
-      std::lock_guard<std::mutex> lock(s.mutex);
-      s.request = request;
-    }
-    internet_.setOption(s.connection, platform::InternetOption::UserName, userName_);
-    internet_.setOption(s.connection, platform::InternetOption::Password, password_);
+    s.session = session_;
+    s.check(s.openRequest(hostName_, port_, urlPath_ + extraInfo_, ssl_));
     s.check(s.sendRequest());
     if (Synchronous) {
       s.handleResponse();

@@ -84,6 +84,8 @@ class TAdvHttp {
   // Starts the request the properties describe; with Synchronous it is done
   // when this returns. False when it failed and RaiseExceptions is off.
   bool StartRequest(bool Synchronous);
+  // The request under way ends at once; none of its events follow.
+  void Abort();
 
   Event OnRequestComplete;
   Event OnSendingRequest;

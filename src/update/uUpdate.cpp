@@ -92,6 +92,7 @@ TfrmUpdate::TfrmUpdate(platform::Platform& platform, ui::Toolkit& toolkit, ui::F
   verzija.OnError = [this](TAdvHttp&) { verzijaError(); };
 
   GetUpdate.BinaryData = true;
+  GetUpdate.MaxFileSize = MaxInstallerSize;
   GetUpdate.OnProgress = [this](THTTPGetThread&, std::int64_t total, std::int64_t readed) {
     GetUpdateProgress(total, readed);
   };
@@ -125,11 +126,15 @@ void TfrmUpdate::FormShow() { trayMenu_.pause(); }
 
 // Whatever still runs is called off; no event of it reaches the window.
 void TfrmUpdate::FormClose(ui::CloseAction&) {
+  verzija.Abort();
   GetUpdate.CancelDownload();
   trayMenu_.resume();
 }
 
 void TfrmUpdate::btnCheckClick() {
+  // An installer an earlier run left behind, cut off when the program ended
+  // mid-download, is never started: it goes before anything new arrives.
+  if (!GetUpdate.Running()) platform_.files.deleteFile(installerPath());
   pb.setPosition(0);
   verzija.setURL(vendorUrl("/tarnwick/verzija.php"));
   verzija.Method = "POST";
@@ -153,6 +158,7 @@ void TfrmUpdate::verzijaRequestComplete() {
   pb.setPosition(100);
   const bool newer = IsNewerVersion(reg10.ReadValue(settings::values::Version), *server);
   lbCom.setCaption(newer ? status::NewVersion + *server : std::string(status::NoNewVersion));
+  OfferedVersion = newer ? *server : std::string();
   btnCheck.setVisible(!newer);
   btnUpdate.setVisible(newer);
   btnUpdate.Default = newer;
@@ -192,12 +198,17 @@ void TfrmUpdate::GetUpdateError() {
   platform_.files.deleteFile(installerPath());
 }
 
-// The installer runs only when its signature verifies and its signer is the
-// vendor's certificate; it stays held against writes until it has started.
+// The installer runs only when its signature verifies, its signer is the
+// vendor's certificate and it is the version the server announced, newer
+// than this program: a genuine old installer (a downgrade to a release
+// with known faults) is refused too. It stays held against writes until it
+// has started.
 void TfrmUpdate::GetUpdateDoneFile() {
   std::unique_ptr<platform::HeldFile> installer = platform_.codeSigning.hold(installerPath());
   const platform::SignatureVerdict verdict = installer ? installer->verifySignature() : platform::SignatureVerdict{};
-  if (!installer || verdict.status != 0 || verdict.signerSha256 != TARNWICK_VENDOR_CERT_SHA256) {
+  const std::string version = installer ? installer->version() : std::string();
+  if (!installer || verdict.status != 0 || verdict.signerSha256 != TARNWICK_VENDOR_CERT_SHA256 ||
+      version != OfferedVersion || !IsNewerVersion(settings::ProgramVersion, version)) {
     installer.reset();
     GetUpdateError();  // refused as a failed download is
     return;

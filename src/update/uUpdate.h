@@ -31,6 +31,10 @@ inline constexpr const char* Updating = "Updating to newer version... please wai
 inline constexpr const char* NoVersion = "The server did not name a version...";
 }  // namespace status
 
+// No installer of this program comes near this size; a download announced
+// or running longer is not one.
+inline constexpr std::int64_t MaxInstallerSize = std::int64_t{64} << 20;
+
 class TfrmUpdate : public chrome::HeaderForm {
  public:
   // `trayMenu` stops opening by itself while the window is up.
@@ -56,6 +60,8 @@ class TfrmUpdate : public chrome::HeaderForm {
   TAdvHttp verzija;
   THTTPGet GetUpdate;
   settings::TmRegistry reg10;
+  // The version the server announced, once it is newer than the installed one.
+  std::string OfferedVersion;
 
   void FormCreate();
   void FormShow();

@@ -40,6 +40,17 @@ def make_dist(s):
     return dist
 
 
+def make_newer_dist(s, version):
+    """Builds the program as `version` and its installer, as `make dist
+    VERSION=...` does; returns the folder holding that setup.exe."""
+    t = time.monotonic()
+    subprocess.run(["bash", os.path.join(harness.SOURCE_ROOT, "scripts", "dist-version.sh"), s.build, version],
+                   check=True, stdout=subprocess.DEVNULL, timeout=900)
+    dist = os.path.join(os.path.dirname(os.path.abspath(s.build)), "dist-" + version)
+    harness.log("Tarnwick %s and its setup.exe made in %.1f s" % (version, time.monotonic() - t))
+    return dist
+
+
 def wizard_page(s, heading, shot):
     """Waits for the wizard page with `heading`, keeps its picture, presses Enter on it."""
     page = wait_until(lambda: [w for w in s.win32_windows(cls="#32770", controls=True)

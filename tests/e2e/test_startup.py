@@ -1,13 +1,36 @@
 """Start-up: the program waits in the notification area with no window and
 no taskbar button, writes its version, resets the log-in text, creates the
-typed-URL key; a second start of the same file ends at once, a copy under
-another name is a program of its own."""
+typed-URL key; a second start of the same file ends at once, and so do a
+copy named TARNWICK.EXE elsewhere (file names ignore case) and a copy named
+other.exe in the same folder (the two would share one block list file); a
+copy under another name in another folder is a program of its own."""
 
+import os
 import time
 
 import harness
 from harness import Scenario, wait_until
 from tarnwick_ui import MAIN_KEY, TYPED_URLS
+
+
+def refused(s, path, first):
+    """Starts `path` and sees its process end without a window while the
+    first copy runs on with its one icon."""
+    name = os.path.basename(path)
+    known = set(s.pids(name))
+    t = s.launch(path)
+    second = wait_until(lambda: set(s.pids(name)) - known, 15, interval=0.02,
+                        what="the process of " + name).pop()
+    deadline = time.monotonic() + 15
+    shown = []
+    while harness._pid_alive(second):
+        shown += [w for w in s.windows(cls=name)]
+        assert time.monotonic() < deadline, "%s did not end within 15 s" % name
+        time.sleep(0.05)
+    harness.log("%s ended %.2f s after its launch" % (name, time.monotonic() - t))
+    assert shown == [], "%s showed windows: %s" % (name, shown)
+    assert s.pids("tarnwick.exe") == [first], s.pids("tarnwick.exe")
+    assert s.tray_slots() == [0], "still one icon: %s" % s.tray_slots()
 
 
 def scenario():
@@ -47,24 +70,13 @@ def scenario():
         # A second start of the same file: a new process that shows nothing
         # and ends, while the first runs on with its one icon.
         first = app.pid
-        known = set(s.pids("tarnwick.exe"))
-        t = s.launch(app.path)
-        second = wait_until(lambda: set(s.pids("tarnwick.exe")) - known, 15, interval=0.02,
-                            what="the second start's process").pop()
-        deadline = time.monotonic() + 15
-        shown = []
-        while harness._pid_alive(second):
-            shown += [w for w in s.windows(cls="tarnwick.exe")]
-            assert time.monotonic() < deadline, "the second start did not end within 15 s"
-            time.sleep(0.05)
-        harness.log("the second start ended %.2f s after its launch" % (time.monotonic() - t))
-        assert shown == [], "the second start showed windows: %s" % shown
-        assert s.pids("tarnwick.exe") == [first], s.pids("tarnwick.exe")
-        assert s.tray_slots() == [0], "still one icon: %s" % s.tray_slots()
+        refused(s, app.path, first)
+        refused(s, s.install(s.exe, "TARNWICK.EXE", folder="Upper"), first)
+        refused(s, s.install(s.exe, "other.exe"), first)
 
-        # A copy under another name is a second program: two processes, two
-        # icons.
-        other = s.start(s.install(s.exe, "other.exe"))
+        # A copy under another name in another folder is a second program:
+        # two processes, two icons.
+        other = s.start(s.install(s.exe, "other.exe", folder="Other"))
         assert other.icon_slot == 1
         time.sleep(1)
         s.screenshot("two-programs")

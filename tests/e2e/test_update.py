@@ -8,10 +8,13 @@ as bytes: "3.4.1" (installed) and "3.10" are not newer, "3.4.1 " (a trailing
 blank) and "3.4.10" are, and "&Update" takes the place of "Ch&eck". An
 installer with one byte changed, one without a signature and one signed by
 another certificate are each refused: the error text, nothing started, the
-downloaded file gone, Tarnwick still running. The real installer, served
-slowly enough to catch the bar half full with both sizes shown, is started
-after "Updating to newer version... please wait...", Tarnwick ends, and the
-wizard, answered with Enter, leaves the new Tarnwick installed and running."""
+downloaded file gone, Tarnwick still running. In a fresh window "3.4.2" is
+offered: the genuine 3.4.1 installer served under that name is refused the
+same way (no downgrade, nor the same version again). Then the installer of
+a real 3.4.2 build (`make dist VERSION=3.4.2`), served slowly enough to catch
+the bar half full with both sizes shown, is started after "Updating to newer
+version... please wait...", Tarnwick ends, and the wizard, answered with
+Enter, leaves Tarnwick 3.4.2 installed and running."""
 
 import glob
 import os
@@ -22,11 +25,12 @@ import urllib.request
 
 import harness
 from harness import E2EError, Scenario, wait_until
-from installer import make_dist, unix, user_folders, wizard_page
+from installer import make_dist, make_newer_dist, unix, user_folders, wizard_page
 import tarnwick_ui as ui
 
 CAPTION = "Latest Version Check"
 PORT = 8631
+NEWER = "3.4.2"
 BAR = (8, 112, 391, 8)
 LEFT_BUTTON = (8, 136, 105, 25)  # "Ch&eck", or "&Update" in its place
 SIZES = (272, 80, 130, 30)
@@ -136,9 +140,22 @@ def sign_with_another_certificate(s, installer):
     return [("changed", changed), ("unsigned", unsigned), ("other-signer", resigned)]
 
 
+def download_refused(s, app, name):
+    """Presses "&Update" and sees the installer downloaded, then refused:
+    deleted, not started, Tarnwick still running."""
+    press(s, app, "&Update", "alt+u")
+    wait_until(lambda: temp_installer(s), 10, interval=0.05, what="the download to begin")
+    wait_until(lambda: not temp_installer(s), 30, what="the %s installer to be refused" % name)
+    time.sleep(1)
+    s.screenshot("refused-" + name)
+    s.expect(app.alive(), "Tarnwick ended for the %s installer" % name)
+    s.expect(not s.running("setup.exe"), "the %s installer was started" % name)
+
+
 def scenario():
     with Scenario("update") as s:
         dist = make_dist(s)
+        newer_dist = make_newer_dist(s, NEWER)
         www = os.path.join(s.workdir, "www")
         shutil.copytree(os.path.join(dist, "www"), www)
         server = VendorServer(www)
@@ -165,23 +182,18 @@ def scenario():
             # Installers that are not the vendor's: refused, one after another.
             for name, path in sign_with_another_certificate(s, os.path.join(dist, "setup.exe")):
                 server.serve_installer(path)
-                press(s, app, "&Update", "alt+u")
-                wait_until(lambda: temp_installer(s), 10, interval=0.05, what="the download to begin")
-                wait_until(lambda: not temp_installer(s), 30, what="the %s installer to be refused" % name)
-                time.sleep(1)
-                s.screenshot("refused-" + name)
-                s.expect(app.alive(), "Tarnwick ended for the %s installer" % name)
-                s.expect(not s.running("setup.exe"), "the %s installer was started" % name)
-
+                download_refused(s, app, name)
             # A fresh window, a newer version, and the real installer, slowly.
             s.key_on(s.win32_windows(title=CAPTION, exe=app.exe_name)[0], "Escape")
             wait_until(lambda: not s.windows(name=CAPTION, cls=app.exe_name), 5, what="the window to close")
-            server.offer("3.4.10")
-            server.serve_installer(os.path.join(dist, "setup.exe"), slow=True)
+            server.offer(NEWER)
+            server.serve_installer(os.path.join(dist, "setup.exe"))
             s.key_on(ui.open_menu(s, app), "c")
             win = s.geometry(wait_until(lambda: s.windows(name=CAPTION, cls=app.exe_name), 5,
                                         what="the update window")[0])
-            assert check(s, app, win, "server-3.4.10"), "3.4.10 is newer than 3.4.1"
+            assert check(s, app, win, "server-" + NEWER), NEWER + " is newer than 3.4.1"
+            download_refused(s, app, "3.4.1-as-" + NEWER)
+            server.serve_installer(os.path.join(newer_dist, "setup.exe"), slow=True)
             press(s, app, "&Update", "alt+u")
             wait_until(lambda: 0.1 < bar_share(s, win) < 0.9, 20, what="the download half done")
             s.screenshot("downloading")
@@ -189,13 +201,15 @@ def scenario():
             wait_until(lambda: bar_share(s, win) == 0 or not app.alive(), 60, what="the download to end")
             s.screenshot("updating")
             wait_until(lambda: not app.alive(), 60, what="Tarnwick to end for the installer")
-            wizard_page(s, "Welcome to Tarnwick 3.4.1 Setup", "installer-welcome")
+            wizard_page(s, "Welcome to Tarnwick %s Setup" % NEWER, "installer-welcome")
             wizard_page(s, "Choose Install Location", "installer-location")
-            wizard_page(s, "Completing Tarnwick 3.4.1 Setup", "installer-finish")
+            wizard_page(s, "Completing Tarnwick %s Setup" % NEWER, "installer-finish")
             wait_until(lambda: s.running("tarnwick.exe"), 15, what="the new Tarnwick started by the installer")
             program = user_folders(s)[0]
             s.expect(os.path.isfile(os.path.join(unix(s, program), "tarnwick.exe")),
                      "installed in the user's programs folder")
+            wait_until(lambda: s.reg_query(r"HKCU\software\Tarnwick", "Version") == NEWER, 15,
+                       what="the running Tarnwick to record version " + NEWER)
         finally:
             server.stop()
 

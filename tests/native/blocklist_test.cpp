@@ -134,6 +134,14 @@ TEST_F(BlockList, FileFormatReadsEveryKindOfBreakAndWritesCrLf) {
   EXPECT_TRUE(errors().empty()) << ::testing::PrintToString(errors());
 }
 
+TEST_F(BlockList, ASaveCutOffByAKilledProcessLeavesNothingAfterTheNextStart) {
+  f.files.addFolder("C:\\Tarnwick");
+  f.files.addFile(TempFile, "half a li");
+  start("b\r\na\r\n");
+  EXPECT_FALSE(f.files.exists(TempFile));
+  EXPECT_EQ(entries(), (Lines{"a", "b"})) << "the list is the one last saved whole";
+}
+
 TEST_F(BlockList, AnUnreadableListFileIsReportedAndAMissingOneIsAnEmptyList) {
   // Held open by another program: reported, the list stays empty.
   f.files.addFile(ListFile, "a\r\n").locked = true;

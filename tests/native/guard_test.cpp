@@ -151,6 +151,20 @@ TEST_F(Guard, SnapshotAndRestoreLeaveTheImportsOwnChangesAlone) {
   EXPECT_EQ(f.shell.started.size(), 2u);
 }
 
+// The snapshot gone (moved, deleted) or unreadable: a report changes
+// nothing, the list the guard keeps is not deleted without it.
+TEST_F(Guard, WithoutAReadableSnapshotTheListStays) {
+  start();
+  set(Main, "Last Typed", "1");
+  typed("url1", "http://a.test/");
+  f.shell.programsRun = true;
+  m().TypedUrls.Restore();
+  f.files.addFile("C:\\Tarnwick\\TypedURLs.reg", "REGEDIT4").locked = true;
+  m().TypedUrls.Restore();
+  EXPECT_TRUE(f.shell.started.empty());
+  EXPECT_EQ(f.registry.text(Hive::CurrentUser, TypedUrls, "url1"), "http://a.test/");
+}
+
 TEST(RegWatches, FollowsTheKeyThroughDeletionAndEndsWithoutAReport) {
   fake::FakeRegistry registry;
   fake::FakeGuiThread gui;

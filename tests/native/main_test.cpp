@@ -44,9 +44,37 @@ TEST(Program, FirstInstanceCreatesTheThreeWindowsInOrderThenRuns) {
   };
   EXPECT_EQ(app::RunProgram(f.platform, f.toolkit), 0);
   EXPECT_TRUE(ran);
-  EXPECT_EQ(f.instance.claims, (std::vector<std::string>{"PREVINST:tarnwick"}));
+  ASSERT_FALSE(f.instance.claims.empty());
+  EXPECT_EQ(f.instance.claims[0], "PREVINST:tarnwick");
   EXPECT_EQ(f.toolkit.title(), "Tarnwick v3.4.1");
   EXPECT_FALSE(f.tray.present) << "the icon goes with the program";
+}
+
+// An unreadable "Password" is one box and no password, and start-up reaches
+// the tray icon and the end of the options window's load; "Erase" turned
+// into a number while the program runs is one box, not one every second.
+TEST(Program, WrongTypedValuesGiveOneBoxEachAndStrandNothing) {
+  fake::FakePlatform f;
+  f.registry.setRaw(Hive::CurrentUser, MainPath, "Password", platform::RegDword, std::string("\x07\0\0\0", 4));
+  f.registry.setString(Hive::CurrentUser, "software\\Tarnwick\\counter", "Counter", "12");
+  auto errors = [&f] {
+    int n = 0;
+    for (auto& shown : f.dialogs.shown) n += shown.kind == "error";
+    return n;
+  };
+  bool ran = false;
+  f.toolkit.onRun = [&] {
+    ran = true;
+    EXPECT_EQ(errors(), 1);
+    EXPECT_TRUE(f.tray.present);
+    EXPECT_EQ(f.tray.record.tip, "Tarnwick");
+    EXPECT_EQ(f.dialogs.shown[0].text, "Invalid data type for 'Password'");
+    f.registry.setRaw(Hive::CurrentUser, MainPath, "Erase", platform::RegDword, std::string("\x01\0\0\0", 4));
+    f.time.advance(10000);
+    EXPECT_EQ(errors(), 2) << "one box for \"Erase\" in ten seconds";
+  };
+  app::RunProgram(f.platform, f.toolkit);
+  EXPECT_TRUE(ran);
 }
 
 TEST(Program, SecondInstanceCreatesNoWindowAndActivatesTheRunningOne) {
@@ -60,6 +88,36 @@ TEST(Program, SecondInstanceCreatesNoWindowAndActivatesTheRunningOne) {
   EXPECT_EQ(app::RunProgram(f.platform, f.toolkit), 0);
   EXPECT_TRUE(f.toolkit.realised.empty());
   EXPECT_EQ(f.windows.requests, (std::vector<std::string>{"foreground:77", "top:78"}));
+}
+
+// A copy runs only when no running copy has its file name, in any letter
+// case, nor its folder. The running copy is tarnwick.exe in C:\Tarnwick.
+TEST(Program, SecondCopyRefusedBySameNameInAnyCaseOrSameFolder) {
+  const struct {
+    const char* title;  // as the application window has it at start
+    const char* folder;
+    bool runs;
+  } cases[] = {
+      {"tarnwick", "C:\\Tarnwick\\", false},
+      {"Tarnwick", "D:\\Elsewhere\\", false},  // TARNWICK.EXE
+      {"Other", "C:\\Tarnwick\\", false},      // other.exe beside it
+      {"Other", "c:\\TARNWICK\\", false},      // the folder written otherwise
+      {"Other", "D:\\Elsewhere\\", true},
+      {"Tarnwick2", "D:\\Elsewhere\\", true},
+  };
+  fake::FakePlatform running;
+  const std::vector<std::string> held = app::InstanceMutexNames(running.toolkit, "C:\\Tarnwick\\");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.title) + " in " + c.folder);
+    fake::FakePlatform f;
+    f.instance.taken.insert(held.begin(), held.end());
+    f.files.program = c.folder;
+    f.toolkit.setTitle(c.title);
+    bool ran = false;
+    f.toolkit.onRun = [&] { ran = true; };
+    app::RunProgram(f.platform, f.toolkit);
+    EXPECT_EQ(ran, c.runs);
+  }
 }
 
 TEST(Program, ActivationRules) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include "app/Program.h"
+#include "settings/Schema.h"
 #include "FakePlatform.h"
 #include "popup/uOpozorilo.h"
 #include "settings/uLogin.h"
@@ -371,4 +372,58 @@ TEST_F(Options, LockStatesAtStartLogInAndLogOut) {
   f.toolkit.onModal = nullptr;
   o().btnApplyClick();
   EXPECT_EQ(visibleMenu(), (std::vector<std::string>{"Login1"}));
+}
+
+// A process killed at any write of Apply leaves no stored combination that
+// Apply itself refuses: auto-erase on without one of the four categories it
+// needs, or the whole address bar together with the last typed address.
+TEST(OptionsApply, CutOffAtAnyWriteLeavesNoCombinationItRefuses) {
+  struct State {
+    bool erase, last, address, cache, history;
+  };
+  const struct {
+    State before, after;
+  } changes[] = {
+      {{true, false, false, true, false}, {true, false, false, false, true}},   // cache swapped for history
+      {{true, false, true, false, false}, {false, true, false, false, false}},  // address bar for last typed
+      {{false, true, false, false, true}, {true, false, true, false, false}},   // and back, auto-erase on
+  };
+  for (const auto& change : changes) {
+    for (int cut = 0;; ++cut) {
+      SCOPED_TRACE(cut);
+      fake::FakePlatform f;
+      f.files.addFolder("C:\\Tarnwick");
+      auto flag = [](bool on) { return on ? "1" : "0"; };
+      auto store = [&](const char* key, const char* name, bool on) {
+        f.registry.setString(Hive::CurrentUser, key, name, flag(on));
+      };
+      store(Main, settings::values::Erase, change.before.erase);
+      store(Main, settings::values::LastTyped, change.before.last);
+      store(EraseKey, settings::erase::IEAddressBar, change.before.address);
+      store(EraseKey, settings::erase::IECache, change.before.cache);
+      store(EraseKey, settings::erase::IEHistory, change.before.history);
+      app::ProgramWindows w(f.platform, f.toolkit);
+      w.create();
+      settings::TfrmOptions& o = w.frmOptions;
+      o.cb_erase.setChecked(change.after.erase);
+      o.cb_last.setChecked(change.after.last);
+      o.cb_address.setChecked(change.after.address);
+      o.cb_cache.setChecked(change.after.cache);
+      o.cb_history.setChecked(change.after.history);
+      f.registry.writesLeft = cut;
+      f.toolkit.dispatch([&] { o.btnApplyClick(); });
+      auto on = [&](const char* key, const char* name) { return f.registry.text(Hive::CurrentUser, key, name) == "1"; };
+      const bool erase = on(Main, settings::values::Erase), last = on(Main, settings::values::LastTyped);
+      const bool address = on(EraseKey, settings::erase::IEAddressBar);
+      const bool needed = address || on(EraseKey, settings::erase::IECache) ||
+                          on(EraseKey, settings::erase::IEHistory) || on(EraseKey, settings::erase::Cookies);
+      EXPECT_TRUE(!erase || needed) << "auto-erase on without a category it needs";
+      EXPECT_FALSE(address && last) << "the address bar and the last typed address together";
+      if (f.registry.writesLeft > 0) {  // Apply ran to its end: the new state is stored
+        EXPECT_EQ(erase, change.after.erase);
+        EXPECT_EQ(last, change.after.last);
+        break;
+      }
+    }
+  }
 }

@@ -125,6 +125,30 @@ TEST_F(Store, ReadErrorsAndTextEndingAtNul) {
   EXPECT_EQ(errorOf([&] { main.ReadValue("Password"); }), "Failed to get data for 'Password'");
 }
 
+// A timer reads its value every second: a wrong type is reported once, then
+// reads as missing until the value changes (a new wrong value is reported
+// again, a text value reads as text again).
+TEST_F(Store, AWrongTypeIsReportedOnceUntilTheValueChanges) {
+  const std::string one("\x01\0\0\0", 4), two("\x02\0\0\0", 4);
+  const struct {
+    std::uint32_t type;
+    std::string data;
+    const char* read;  // the text read, or "error"
+  } steps[] = {
+      {platform::RegDword, one, "error"}, {platform::RegDword, one, ""},   {platform::RegDword, one, ""},
+      {platform::RegDword, two, "error"}, {platform::RegBinary, two, "error"}, {platform::RegBinary, two, ""},
+      {platform::RegSz, std::string("1\0", 2), "1"}, {platform::RegDword, one, "error"},
+  };
+  int step = 0;
+  for (const auto& st : steps) {
+    SCOPED_TRACE(step++);
+    reg.setRaw(Hive::CurrentUser, MainPath, "Erase", st.type, st.data);
+    std::string got;
+    const std::string error = errorOf([&] { got = main.ReadValue("Erase"); });
+    EXPECT_EQ(error.empty() ? got : std::string("error"), st.read);
+  }
+}
+
 TEST_F(Store, RefusedWriteStopsButKeepsEarlierWrites) {
   main.AddValue("Erase", "1");
   ASSERT_TRUE(main.WriteValues());

@@ -117,15 +117,23 @@ TEST(HTTPGet, TheDownloadURLAndItsAnnouncedLength) {
     EXPECT_FALSE(update::ParseContentLength(bad, length)) << bad;
 }
 
-TEST(UpdateWindow, StartsOnlyTheVendorsInstallerAndEndsTheProgram) {
+TEST(UpdateWindow, StartsOnlyTheVendorsInstallerOfTheAnnouncedNewerVersionAndEndsTheProgram) {
+  const platform::SignatureVerdict vendor{0, TARNWICK_VENDOR_CERT_SHA256};
   const struct {
     platform::SignatureVerdict verdict;
+    const char* offered;
+    const char* version;  // the installer's version resource
     bool started;
   } cases[] = {
-      {{0, TARNWICK_VENDOR_CERT_SHA256}, true},
-      {{0, std::string(64, 'a')}, false},                     // signed by someone else
-      {{0x80096010u, TARNWICK_VENDOR_CERT_SHA256}, false},  // changed after signing
-      {{0x800B0100u, ""}, false},                             // unsigned
+      {vendor, "9.0.0", "9.0.0", true},
+      {{0, std::string(64, 'a')}, "9.0.0", "9.0.0", false},                     // signed by someone else
+      {{0x80096010u, TARNWICK_VENDOR_CERT_SHA256}, "9.0.0", "9.0.0", false},  // changed after signing
+      {{0x800B0100u, ""}, "9.0.0", "9.0.0", false},                             // unsigned
+      {vendor, "9.0.0", settings::ProgramVersion, false},  // this very version, served as a newer one
+      {vendor, "9.0.0", "9.0.1", false},                   // not the version announced
+      {vendor, "9.0.0", "", false},                        // no version resource
+      {vendor, "0.9", "0.9", false},                       // an older release: a downgrade
+      {vendor, "", "", false},                             // nothing was announced
   };
   for (const auto& c : cases) {
     fake::FakePlatform f;
@@ -136,6 +144,8 @@ TEST(UpdateWindow, StartsOnlyTheVendorsInstallerAndEndsTheProgram) {
     const std::string installer = f.files.temp + "setup.exe";
     f.files.addFile(installer, "MZ");
     f.codeSigning.verdicts[installer] = c.verdict;
+    f.codeSigning.versions[installer] = c.version;
+    w.OfferedVersion = c.offered;
     w.GetUpdateDoneFile();
     EXPECT_EQ(f.toolkit.terminated, c.started);
     EXPECT_EQ(f.shell.calls.size(), c.started ? 1u : 0u);

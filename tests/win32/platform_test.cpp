@@ -3,6 +3,7 @@
 // windows, message boxes, help and the URL-history object.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -11,6 +12,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "eraser/EraseEngine.h"
 #include "platform/win32/DialogsWin32.h"
 #include "platform/win32/FilesWin32.h"
 #include "platform/win32/GuiThreadWin32.h"
@@ -385,3 +387,23 @@ TEST(Win32Platform, BundlesOneOfEachService) {
 }
 
 }  // namespace
+
+// The user's own data folders are among the folders no erase empties: a
+// "Cache" pointed at Documents, or at the folder holding it, is refused,
+// while a folder inside Documents is not.
+TEST(Files, TheUsersDataFoldersAreOffLimitsForTheErase) {
+  platform::win32::Files files;
+  const std::vector<std::string> guarded = files.systemFolders();
+  char documents[MAX_PATH];
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+  const std::string docs = documents;
+  for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_MYMUSIC, CSIDL_MYVIDEO}) {
+    char folder[MAX_PATH];
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder)));
+    EXPECT_NE(std::find(guarded.begin(), guarded.end(), std::string(folder)), guarded.end()) << folder;
+  }
+  EXPECT_EQ(guarded.size(), 9u) << "Windows, system, profile and the six data folders, Downloads among them";
+  EXPECT_FALSE(eraser::IsSafeEraseFolder(docs + "\\", guarded));
+  EXPECT_FALSE(eraser::IsSafeEraseFolder(docs.substr(0, docs.find_last_of('\\') + 1), guarded));
+  EXPECT_TRUE(eraser::IsSafeEraseFolder(docs + "\\old cache\\", guarded));
+}

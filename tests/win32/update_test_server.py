@@ -45,6 +45,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         name = path.strip("/").lower()
         if name.startswith("count/"):
             return self.reply(str(asked[name[6:]]).encode())
+        if name.startswith("grow/"):
+            name = "grow"  # one name however long the address has grown
         asked[name] += 1
         body = bytes((i * 7) % 251 for i in range(40000))
         if name == "big":
@@ -72,8 +74,48 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif name == "huge":
             self.reply(body[:100], length=1 << 40)
             self.close_connection = True
+        elif name == "loop":
+            self.redirect(path)
+        elif name == "slowloop":
+            time.sleep(0.3)
+            self.redirect(path)
+        elif name == "grow":
+            self.redirect(path + "/" + "x" * 50)
+        elif name.startswith("hop"):  # hop3 leads through hop2 and hop1 to the file
+            left = int(name[3:])
+            self.redirect("/file3000" if left == 1 else "hop%d" % (left - 1), status=307)
+        elif name == "toftp":
+            self.redirect("ftp://127.0.0.1/setup.exe")
+        elif name in ("endless", "past"):
+            self.send_response(200)
+            self.send_header("Content-Length", str(10 << 30 if name == "endless" else 1000))
+            self.end_headers()
+            self.stream(None if name == "endless" else 100)
+        elif name == "slowfile":
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            self.stream(100, pause=0.2)
         else:
             self.reply(b"unknown", status=404)
+
+    def redirect(self, location, status=302):
+        self.reply(b"moved", status=status, headers=[("Location", location)])
+
+    def stream(self, blocks, pause=0.0):
+        """Writes blocks of 1 KiB, `blocks` of them or without end, until the
+        client goes away."""
+        self.close_connection = True
+        try:
+            sent = 0
+            while blocks is None or sent < blocks:
+                self.wfile.write(b"y" * 1024)
+                sent += 1
+                if pause:
+                    self.wfile.flush()
+                    time.sleep(pause)
+        except OSError:
+            pass
 
 
 def main():

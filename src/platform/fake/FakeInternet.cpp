@@ -60,18 +60,23 @@ namespace {
 
 class HeldFile : public platform::HeldFile {
  public:
-  explicit HeldFile(platform::SignatureVerdict verdict) : verdict_(std::move(verdict)) {}
+  HeldFile(platform::SignatureVerdict verdict, std::string version)
+      : verdict_(std::move(verdict)), version_(std::move(version)) {}
   platform::SignatureVerdict verifySignature() override { return verdict_; }
+  std::string version() override { return version_; }
 
  private:
   platform::SignatureVerdict verdict_;
+  std::string version_;
 };
 
 }  // namespace
 
 std::unique_ptr<platform::HeldFile> FakeCodeSigning::hold(const std::string& path) {
   auto v = verdicts.find(path);
-  return std::make_unique<HeldFile>(v == verdicts.end() ? platform::SignatureVerdict{0x800B0100u, ""} : v->second);
+  auto version = versions.find(path);
+  return std::make_unique<HeldFile>(v == verdicts.end() ? platform::SignatureVerdict{0x800B0100u, ""} : v->second,
+                                    version == versions.end() ? "" : version->second);
 }
 
 }  // namespace fake

@@ -55,6 +55,8 @@ class FakeCodeSigning : public platform::CodeSigning {
  public:
   // The verdict of each file by path; a file not listed is unsigned.
   std::map<std::string, platform::SignatureVerdict> verdicts;
+  // The version resource of each file by path; a file not listed has none.
+  std::map<std::string, std::string> versions;
   std::unique_ptr<platform::HeldFile> hold(const std::string& path) override;
 };
 

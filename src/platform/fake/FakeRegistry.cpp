@@ -68,7 +68,8 @@ class FakeKey : public platform::RegistryKey {
  private:
   bool set(const std::string& name, const std::string& text, bool path) {
     std::lock_guard lock(owner_.mutex());
-    if (key_.refuseWrites) return false;
+    if (key_.refuseWrites || owner_.writesLeft == 0) return false;
+    if (owner_.writesLeft > 0) --owner_.writesLeft;
     auto& value = key_.values[lower(name)];
     if (value.name.empty()) value.name = name;
     value.type = platform::RegSz;

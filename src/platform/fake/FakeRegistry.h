@@ -55,6 +55,9 @@ class FakeRegistry : public platform::Registry {
   // access, is created or is deleted.
   std::set<platform::Hive> readOnlyHives;
   int writes = 0;  // values written through keys
+  // Not negative: that many more writes succeed, then every write is
+  // refused, as if the process had been killed there.
+  int writesLeft = -1;
   // Watches opened and not yet gone, and those armed and waiting for a change.
   std::size_t liveWatches();
   std::size_t armedWatches();

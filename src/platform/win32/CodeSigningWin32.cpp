@@ -4,6 +4,7 @@
 #include <wintrust.h>
 #include <softpub.h>
 #include <cstdio>
+#include <vector>
 #include "platform/win32/WideText.h"
 
 namespace platform::win32 {
@@ -51,6 +52,30 @@ class Held : public HeldFile {
     data.dwStateAction = WTD_STATEACTION_CLOSE;
     WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
     return v;
+  }
+
+  std::string version() override {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path_.c_str(), &ignored);
+    if (size == 0) return "";
+    std::vector<char> info(size);
+    if (!GetFileVersionInfoW(path_.c_str(), 0, size, info.data())) return "";
+    struct Translation {
+      WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof *translation)
+      return "";
+    wchar_t name[64];
+    swprintf(name, 64, L"\\StringFileInfo\\%04x%04x\\ProductVersion", translation->language, translation->codePage);
+    wchar_t* text = nullptr;
+    if (!VerQueryValueW(info.data(), name, reinterpret_cast<void**>(&text), &length) || !text) return "";
+    const int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return "";
+    std::string version(n - 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, version.data(), n, nullptr, nullptr);
+    return version;
   }
 
  private:

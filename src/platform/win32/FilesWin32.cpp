@@ -1,6 +1,7 @@
 #include "platform/win32/FilesWin32.h"
 #include <windows.h>
 #include <shlobj.h>
+#include <knownfolders.h>
 #include <algorithm>
 #include "platform/win32/WideText.h"
 
@@ -78,8 +79,14 @@ class FileHandle {
 }  // namespace
 
 std::vector<std::string> Files::systemFolders() {
-  std::vector<std::string> folders = {systemFolder(GetWindowsDirectoryW), systemFolder(GetSystemDirectoryW),
-                                      folderPath(CSIDL_PROFILE)};
+  std::vector<std::string> folders = {systemFolder(GetWindowsDirectoryW), systemFolder(GetSystemDirectoryW)};
+  for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_MYPICTURES, CSIDL_MYMUSIC,
+                    CSIDL_MYVIDEO})
+    folders.push_back(folderPath(csidl));
+  wchar_t* downloads = nullptr;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &downloads)))
+    folders.push_back(withoutSeparator(pathFromWide(downloads).value_or("")));
+  CoTaskMemFree(downloads);
   std::erase(folders, std::string());
   return folders;
 }

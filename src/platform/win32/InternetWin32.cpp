@@ -66,6 +66,8 @@ DWORD queryLevel(HttpQuery what) {
       return HTTP_QUERY_RAW_HEADERS_CRLF;
     case HttpQuery::ContentLength:
       return HTTP_QUERY_CONTENT_LENGTH;
+    case HttpQuery::Location:
+      return HTTP_QUERY_LOCATION;
   }
   return 0;
 }

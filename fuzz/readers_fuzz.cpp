@@ -1,0 +1,26 @@
+// Fuzz target: the settings' number and counter texts. Any text gives a
+// number or none without throwing or overflowing; a number reads back as its
+// own decimal text (leading zeros and a "-0" aside), and a raised counter
+// never wraps round.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include "settings/Readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  const auto n = settings::parseNumber(text);
+  if (n) {
+    const bool negative = text[0] == '-';
+    const std::string digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) std::abort();
+    const std::size_t first = digits.find_first_not_of('0');
+    const std::string plain = first == std::string::npos ? "0" : digits.substr(first);
+    if (std::to_string(negative ? -*n : *n) != plain) std::abort();
+    if (*n == std::numeric_limits<std::int64_t>::min()) std::abort();
+  }
+  if (settings::isFlagOn(text) != (text == "1")) std::abort();
+  return 0;
+}
