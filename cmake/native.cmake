@@ -5,9 +5,11 @@ file(GLOB FAKE_SOURCES CONFIGURE_DEPENDS src/platform/fake/*.cpp src/ui/fake/*.c
 add_library(tarnwick_fakes STATIC ${FAKE_SOURCES})
 target_link_libraries(tarnwick_fakes PUBLIC tarnwick_logic)
 
+# The native tests, with the one conversion of the Win32 edge that is plain
+# C++, tested here too.
 file(GLOB NATIVE_TESTS CONFIGURE_DEPENDS tests/native/*_test.cpp)
-# The one conversion of the Win32 edge that is plain C++, tested here too.
-add_executable(native_tests ${NATIVE_TESTS} src/platform/win32/Utf16.cpp)
+list(APPEND NATIVE_TESTS src/platform/win32/Utf16.cpp)
+add_executable(native_tests ${NATIVE_TESTS})
 target_include_directories(native_tests PRIVATE tests/native)
 target_link_libraries(native_tests PRIVATE tarnwick_fakes GTest::gtest GTest::gtest_main)
 include(GoogleTest)

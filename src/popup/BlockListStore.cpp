@@ -64,8 +64,7 @@ void BlockListStore::readInto(const std::string& path) {
 
 void BlockListStore::LoadBlockList() {
   list_.clear();
-  // What a save cut off by a killed process left beside the list goes.
-  files_.deleteFile(listFilePath() + TempSuffix);
+  ownFolder_.removeLeftover(BlockListFileName);
   // Before the first save there is no list file: that is an empty list, not
   // an error. A list file that is there but cannot be read is reported.
   const std::string path = listFilePath();

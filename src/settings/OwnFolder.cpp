@@ -18,6 +18,8 @@ OwnFolder::OwnFolder(platform::Files& files, platform::Dialogs& dialogs, ui::Too
 
 std::string OwnFolder::pathOf(const std::string& name) const { return files_.programFolder() + name; }
 
+void OwnFolder::removeLeftover(const std::string& name) { files_.deleteFile(pathOf(name) + TempSuffix); }
+
 bool OwnFolder::save(const std::string& name, const std::string& data) {
   const std::string path = pathOf(name);
   if (ReplaceFile(files_, path, data)) return true;

@@ -26,6 +26,8 @@ class OwnFolder {
   // not be written; the first such failure of the run shows "Cannot create
   // file %s" in the application's error box.
   bool save(const std::string& name, const std::string& data);
+  // Removes what a save of `name` cut off by a killed process left beside it.
+  void removeLeftover(const std::string& name);
 
  private:
   platform::Files& files_;
