@@ -97,6 +97,7 @@ TfrmAbout::TfrmAbout(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [&help = platform.help] { help.topic(settings::HelpFile, "About"); };
 }
 
 TfrmAbout::~TfrmAbout() { destroy(); }

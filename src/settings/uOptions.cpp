@@ -167,6 +167,7 @@ TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, Opt
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [this] { btnHelpClick(); };
 }
 
 TfrmOptions::~TfrmOptions() { destroy(); }

@@ -92,6 +92,8 @@ class Form : public Control {
   std::function<void()> OnShow;
   std::function<void()> OnHide;
   std::function<void(CloseAction&)> OnClose;
+  // F1 in the form: its help page.
+  std::function<void()> OnHelp;
   std::function<void()> OnDestroy;
   // Observers of the window being shown, seen before OnShow (the tray icon
   // watches its owner this way).

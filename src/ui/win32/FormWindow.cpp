@@ -247,6 +247,11 @@ bool FormWindow::preTranslate(const MSG& msg) {
   WindowPeer* focused = WindowPeer::fromWindow(focus);
   if (focused && !toolkit_.alive(focused)) focused = nullptr;
 
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && form_.OnHelp) {
+    toolkit_.dispatch(form_.OnHelp);
+    return true;
+  }
+
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ctrl) {
     ui::PageControl* pages = keyboardPageControl();
     if (!pages) return false;  // a plain Tab then

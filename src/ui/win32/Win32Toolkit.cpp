@@ -195,7 +195,10 @@ void Win32Toolkit::popup(ui::PopupMenu& menu, int x, int y) {
   }
   menu_ = nullptr;
   // The menu is closed before the command runs, as after a click.
-  if (chosen) menu.choose(*chosen);
+  if (chosen)
+    menu.choose(*chosen);
+  else if (session.helpAsked())
+    menu.help();
 }
 
 LRESULT CALLBACK Win32Toolkit::menuHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
