@@ -474,7 +474,7 @@ class PageControlWindow : public NativeControlWindow {
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   const char* nativeClass() const override { return WC_TABCONTROLA; }
-  DWORD nativeStyle() const override { return WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
+  DWORD nativeStyle() const override { return WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -486,9 +486,11 @@ class PageControlWindow : public NativeControlWindow {
   // Sets the model's tab height from the control's display area.
   void measure();
   // The focus is lost with a sheet that was hidden: it moves to the first
-  // control of the shown one.
+  // control of the shown one. Not while the user changes tabs on the strip
+  // itself (arrows, a click with the focus there): the focus stays on it.
   void keepFocus();
   ui::PageControl& pages_;
+  bool changedOnStrip_ = false;
 };
 
 class TaskPaneWindow : public ChildWindow {
@@ -561,6 +563,10 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   ui::PageControl* keyboardPageControl();
   // The first control that takes the focus, or null.
   HWND firstTabStop();
+  // Where Tab (or Shift+Tab, `back`) from `focus` goes when a page
+  // control's tab strip is on the way; null when the dialog manager's
+  // order holds.
+  HWND tabStripStep(HWND focus, bool back);
   void reportBounds();
   void centreOnScreen();
 
