@@ -342,15 +342,17 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     // The control that had the focus gets it back when the form is
-    // activated again; at first the first one that takes it.
+    // activated again; at first the form's active control, else the first
+    // one that takes it.
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
       } else if (!HIWORD(wp)) {
+        HWND active = form_.ActiveControl ? toolkit_.windowOf(*form_.ActiveControl) : nullptr;
         HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && takesKeys(lastFocus_)
                           ? lastFocus_
-                          : firstTabStop();
+                          : takesKeys(active) ? active : firstTabStop();
         if (target) {
           SetFocus(target);
           return 0;

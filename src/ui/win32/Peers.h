@@ -191,6 +191,27 @@ class PressableWindow : public ChildWindow {
   bool pressed_ = false;
 };
 
+// A label that is a tab stop (a hyperlink): its own window, drawn as the
+// label is, with a focus rectangle while it has the focus; Enter or Space
+// activates it, and the mouse reaches it as it reaches any label.
+class FocusLabelWindow : public ChildWindow {
+ public:
+  FocusLabelWindow(Win32Toolkit& toolkit, ui::Label& label) : ChildWindow(toolkit, label), label_(label) {}
+  // Made at the size its text needs.
+  void create(HWND parent) override;
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  DWORD extraStyle() const override { return WS_TABSTOP; }
+  DWORD exStyle() const override { return 0; }
+  void paint(HDC dc, const RECT& rc) override;
+  void mirror(const ui::Change& change) override;
+
+ private:
+  ui::Label& label_;
+  bool hovered_ = false;
+};
+
 class ToolButtonWindow : public PressableWindow {
  public:
   ToolButtonWindow(Win32Toolkit& toolkit, ui::ToolButton& button) : PressableWindow(toolkit, button), button_(button) {}
