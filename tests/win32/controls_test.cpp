@@ -426,8 +426,9 @@ TEST_F(Controls, TypedTextAndSpinArrowsGoToTheModels) {
 
 // The hot-key field: a bare key holds Ctrl with it, a combination is held as
 // pressed, modifiers alone change nothing, Alt and a letter (even Alt+F4)
-// are the field's and not the form's; the program's value shows, the arrow
-// keys with their extended flag; Backspace empties it.
+// are the field's and not the form's, and so is F1, which elsewhere asks for
+// the form's help; the program's value shows, the arrow keys with their
+// extended flag; Backspace empties it.
 TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
   auto hk = [](unsigned model, LRESULT shown) {
     char s[32];
@@ -436,6 +437,7 @@ TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
   };
   const std::string ctrlShiftK = hk('K' | Ctrl | Shift, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
   form.PC.setActivePage(&form.tabKeys);
+  form.OnHelp = [this] { form.events.push_back("help"); };
   pump(100);
   run([&] { return hk(form.ed_hotkey.hotKey(), send(form.ed_hotkey, HKM_GETHOTKEY)); },
       {{click(form.ed_hotkey), hk('A' | Ctrl, MAKEWORD('A', HOTKEYF_CONTROL)), ""},
@@ -444,9 +446,12 @@ TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
        {key(VK_CONTROL), ctrlShiftK, ""},  // modifiers alone change nothing
        {key('R', {VK_MENU}), hk('R' | Alt, MAKEWORD('R', HOTKEYF_ALT)), "ed_hotkey"},
        {key(VK_F4, {VK_MENU}), hk(VK_F4 | Alt, MAKEWORD(VK_F4, HOTKEYF_ALT)), "ed_hotkey"},
+       {key(VK_F1, {VK_CONTROL}), hk(VK_F1 | Ctrl, MAKEWORD(VK_F1, HOTKEYF_CONTROL)), "ed_hotkey"},
        {[&] { form.ed_hotkey.setHotKey(VK_UP | Ctrl); },
         hk(VK_UP | Ctrl, MAKEWORD(VK_UP, HOTKEYF_CONTROL | HOTKEYF_EXT)), "ed_hotkey"},
-       {key(VK_BACK), hk(0, 0), "ed_hotkey"}});
+       {key(VK_BACK), hk(0, 0), "ed_hotkey"},
+       {click(form.cb_run), hk(0, 0), "cb_run"},
+       {key(VK_F1), hk(0, 0), "help"}});
   EXPECT_TRUE(IsWindowVisible(win(form))) << "Alt+F4 in the field is a key, no close";
 }
 

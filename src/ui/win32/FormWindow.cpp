@@ -273,7 +273,9 @@ bool FormWindow::preTranslate(const MSG& msg) {
   WindowPeer* focused = WindowPeer::fromWindow(focus);
   if (focused && !toolkit_.alive(focused)) focused = nullptr;
 
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && form_.OnHelp) {
+  // F1 asks for help, except in the hot-key field, where it may be the key.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && form_.OnHelp &&
+      !dynamic_cast<HotKeyEditWindow*>(focused)) {
     toolkit_.dispatch(form_.OnHelp);
     return true;
   }
