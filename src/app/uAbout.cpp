@@ -89,6 +89,8 @@ TfrmAbout::TfrmAbout(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   btnClose.OnClick = [this] { btnCloseClick(); };
   btnClose.Default = true;
   btnClose.Cancel = true;
+  // Enter closes the window as it comes up; Tab reaches the links.
+  ActiveControl = &btnClose;
 
   // The labels take the window's colour, as the panel does.
   for (ui::Control* c : Panel1.children())
@@ -97,6 +99,7 @@ TfrmAbout::TfrmAbout(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [&help = platform.help] { help.topic(settings::HelpFile, "About"); };
 }
 
 TfrmAbout::~TfrmAbout() { destroy(); }

@@ -76,6 +76,7 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
   OnShow = [this] { FormShow(); };
   OnHide = [this] { FormHide(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [this] { dxToolButton1Click(); };
   OnDestroy = [this] { FormDestroy(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };
@@ -142,6 +143,7 @@ void TfrmMain::buildTrayMenu() {
   PopupMenu1.add("N6", "-");
   PopupMenu1.add("Login1", "Log &in...", [this] { Login1Click(); }).visible = false;
   PopupMenu1.add("Logout1", "Log o&ut...", [this] { Logout1Click(); });
+  PopupMenu1.OnHelp = [this] { platform_.help.topic(settings::HelpFile, "TrayMenu"); };
 }
 
 void TfrmMain::FormCreate() {

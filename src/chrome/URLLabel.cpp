@@ -23,6 +23,7 @@ std::string TURLLabel::DefaultURL() { return std::string("http://") + TARNWICK_V
 
 TURLLabel::TURLLabel(ui::Control* parent, std::string name, platform::Shell& shell)
     : ui::Label(parent, std::move(name)), URL(DefaultURL()), shell_(shell) {
+  tabStop = true;
   font().setColor(ui::clBlack);
   font().setStyle(0);
   setCaption(URL);
@@ -57,6 +58,10 @@ void TURLLabel::mouseLeave() {
 
 void TURLLabel::mouseDown(ui::MouseButton button, int x, int y) {
   ui::Label::mouseDown(button, x, y);
+  open();
+}
+
+void TURLLabel::open() {
   ui::Form* f = form();
   shell_.execute(f ? f->handle() : 0, "open", URL);
 }

@@ -1,6 +1,7 @@
 // TURLLabel: a hyperlink label. While the mouse is over it the label shows
 // its mouse-over font (blue, underlined) instead of its own; any mouse
-// button opens its URL with the system's handler for the scheme.
+// button opens its URL with the system's handler for the scheme, and so do
+// Enter and Space while it has the keyboard focus (it is a tab stop).
 #pragma once
 #include <string>
 #include "platform/Shell.h"
@@ -23,8 +24,10 @@ class TURLLabel : public ui::Label {
   void mouseEnter() override;
   void mouseLeave() override;
   void mouseDown(ui::MouseButton button, int x, int y) override;
+  void activate() override { open(); }
 
  private:
+  void open();
   platform::Shell& shell_;
   ui::Font saved_;
 };

@@ -29,6 +29,12 @@ std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows) {
   return result;
 }
 
+std::vector<platform::WindowId> EnumIEWindows(platform::Windows& windows) {
+  std::vector<platform::WindowId> result;
+  for (const platform::Windows::KeyedWindow& w : windows.keyedWindows(IEWindowClass)) result.push_back(w.id);
+  return result;
+}
+
 std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows) {
   std::vector<IEWindow> result;
   const platform::WindowId desktop = windows.desktop();

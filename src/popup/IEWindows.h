@@ -39,6 +39,9 @@ struct IEWindow {
 // is listed once for each top-level window with exactly its title. A window
 // that does not tell its title is passed over.
 std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows);
+// Every IE window, shown or hidden, once each, in Z order from the top,
+// whatever its title and whether or not it answers.
+std::vector<platform::WindowId> EnumIEWindows(platform::Windows& windows);
 // The visible, unowned IE windows without the tool-window style, topmost
 // first; one that does not tell its title is passed over.
 std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows);

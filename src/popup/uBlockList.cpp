@@ -66,6 +66,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [this] { btnHelpClick(); };
 }
 
 TfrmBlockList::~TfrmBlockList() { destroy(); }

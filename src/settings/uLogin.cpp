@@ -45,6 +45,7 @@ TfrmLogin::TfrmLogin(platform::Platform& platform, ui::Toolkit& toolkit, ui::For
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [&help = platform.help] { help.topic(HelpFile, "Login"); };
 }
 
 TfrmLogin::~TfrmLogin() { destroy(); }

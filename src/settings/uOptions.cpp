@@ -167,6 +167,7 @@ TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, Opt
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [this] { btnHelpClick(); };
 }
 
 TfrmOptions::~TfrmOptions() { destroy(); }
@@ -677,8 +678,9 @@ void TfrmOptions::HotKeyHotKeyPressed() {
 }
 
 void TfrmOptions::PanicHotKeyHotKeyPressed() {
-  for (const popup::IEWindow& w : popup::EnumIEWindowTitles(platform_.windows)) {
-    popup::CloseIEWindow(platform_.windows, popup::FindIEWindowByTitle(platform_.windows, w.title));
+  // Each window by its own handle: windows of one title are each asked once.
+  for (platform::WindowId w : popup::EnumIEWindows(platform_.windows)) {
+    if (!popup::CloseIEWindow(platform_.windows, w)) continue;
     RaiseCounter(Reg_Counter, counters::CounterPanic);
     RefreshStats();
   }

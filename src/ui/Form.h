@@ -92,6 +92,11 @@ class Form : public Control {
   std::function<void()> OnShow;
   std::function<void()> OnHide;
   std::function<void(CloseAction&)> OnClose;
+  // The control that has the focus when the form first comes up; without
+  // one, the first that takes it.
+  Control* ActiveControl = nullptr;
+  // F1 in the form: its help page.
+  std::function<void()> OnHelp;
   std::function<void()> OnDestroy;
   // Observers of the window being shown, seen before OnShow (the tray icon
   // watches its owner this way).

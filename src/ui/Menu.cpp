@@ -39,6 +39,8 @@ MenuItem* PopupMenu::defaultItem() {
 
 void PopupMenu::popup(int x, int y) { toolkit_.popup(*this, x, y); }
 
+void PopupMenu::help() { toolkit_.dispatch(OnHelp); }
+
 void PopupMenu::choose(MenuItem& item) {
   if (!item.enabled || item.isSeparator() || !item.items().empty()) return;
   toolkit_.dispatch(item.OnClick);

@@ -58,6 +58,9 @@ class PopupMenu {
   void popup(int x, int y);
   // Runs the item's command, as a click on it does.
   void choose(MenuItem& item);
+  // F1 in the open menu: OnHelp runs once the menu has closed.
+  std::function<void()> OnHelp;
+  void help();
 
  private:
   Toolkit& toolkit_;

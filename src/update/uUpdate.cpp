@@ -105,6 +105,7 @@ TfrmUpdate::TfrmUpdate(platform::Platform& platform, ui::Toolkit& toolkit, ui::F
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
+  OnHelp = [&help = platform.help] { help.topic(settings::HelpFile, "Update"); };
 }
 
 TfrmUpdate::~TfrmUpdate() { destroy(); }

@@ -4,8 +4,10 @@ no title bar but the striped header; the version stored in the registry
 under the pointer and back to exactly what they were; a left click on the
 home page link and a right click on the e-mail link opening them with the
 system's handlers for their schemes (here a stand-in that logs what it was
-given); no tray menu while the window is up, and the tray menu again once
-it has closed by "&Close", by the header's button or by the keyboard."""
+given); the links reached with Tab, each then framed by a focus rectangle,
+and opened with Enter and with Space; no tray menu while the window is up,
+and the tray menu again once it has closed by "&Close", by the header's
+button or by the keyboard; F1 in the window opens the help window."""
 
 import os
 import re
@@ -161,6 +163,25 @@ def scenario():
         s.click(*centre(win, MAIL_LINK), button=3)
         wait_until(lambda: "mailto:" + mail in logged(log_path), 10, what="the e-mail link to be opened")
         s.expect(logged(log_path) == [home, "mailto:" + mail], "opened: %s" % logged(log_path))
+
+        # From the Close button, which has the focus, Tab goes round to the
+        # links: Enter opens the first, Space the second.
+        about = s.windows(name=CAPTION, cls=app.exe_name)[0]
+        for link, key, opened in ((HOME_LINK, "Return", home), (MAIL_LINK, "space", "mailto:" + mail)):
+            before = part(s, win, link)
+            s.key_on(about, "Tab")
+            time.sleep(0.5)
+            focused = part(s, win, link)
+            s.screenshot("focus-%d" % link[0])
+            # The dotted frame round the link: pixels of its edge change.
+            edge = sum(1 for px in range(focused.width) for py in (0, focused.height - 1)
+                       if focused.pixel(px, py) != before.pixel(px, py))
+            s.expect(edge > focused.width // 3, "a focus rectangle round the link at %s (%d)" % (link, edge))
+            count = len(logged(log_path))
+            s.key_on(about, key)
+            wait_until(lambda: len(logged(log_path)) == count + 1, 10, what="%s to open the link" % key)
+            s.expect(logged(log_path)[-1] == opened, "opened by %s: %s" % (key, logged(log_path)[-1]))
+        s.expect(s.windows(name=CAPTION, cls=app.exe_name), "the links' keys leave the window open")
         s.move(*away)
         close_by(s, app, win, CLOSE_BUTTON)
 
@@ -183,6 +204,12 @@ def scenario():
         for key in ("Return", "alt+c", "Escape"):
             win = open_about(s, app)
             close_by(s, app, win, key=key)
+
+        # F1: the help window.
+        win = open_about(s, app)
+        s.key_on(s.windows(name=CAPTION, cls=app.exe_name)[0], "F1")
+        wait_until(lambda: s.windows(name="Tarnwick Help"), 15, what="the help window")
+        s.screenshot("help")
         assert app.alive()
 
 

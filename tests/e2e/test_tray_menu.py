@@ -3,7 +3,8 @@ password its entries are, in order, &Erase, E&rase... (a sub-menu of nine),
 Show Block &List, &Options, &Show, &Check Latest Version..., &Help, &About,
 E&xit; with a password stored it offers only Log &in... Its keys are
 pressed as a person presses them, with the pointer resting on the menu,
-and reach it however the program's windows were shown and hidden before."""
+and reach it however the program's windows were shown and hidden before;
+F1 closes it and opens the help window."""
 
 import time
 
@@ -67,6 +68,13 @@ def unlocked():
         s.key_on(shown, "alt+F4")
         wait_until(lambda: ui.main_window(s, app) is None, 5, what="the main window to hide")
         assert main is not None
+
+        # F1: the menu closes and the help window opens.
+        menu = ui.open_menu(s, app)
+        s.key_on(menu, "F1")
+        wait_until(lambda: s.windows(name="Tarnwick Help"), 15, what="the help window after F1 in the menu")
+        assert ui.menus(s, app) == []
+        s.screenshot("help-from-menu")
 
         # The last entry (one Up from the top) is "E&xit".
         menu = ui.open_menu(s, app)

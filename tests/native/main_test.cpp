@@ -268,6 +268,22 @@ TEST_F(MainWindow, HelpAndHomePageCommands) {
   EXPECT_EQ(f.shell.calls[0].verb, "open");
   EXPECT_EQ(f.shell.calls[0].file, std::string("http://") + TARNWICK_VENDOR_HOST + "/tarnwick");
   EXPECT_EQ(f.shell.calls[0].owner, form->handle());
+
+  // F1: each window's own page, and the tray menu's.
+  f.help.requests.clear();
+  f.toolkit.onModal = [](ui::Form& shown) {
+    ASSERT_TRUE(shown.OnHelp);
+    shown.OnHelp();
+    shown.close();
+  };
+  form->OnHelp();
+  form->PopupMenu1.help();
+  form->About2Click();
+  form->helpItems3Click();
+  form->Login1Click();
+  EXPECT_EQ(f.help.requests, (std::vector<std::string>{"topic:help.chm:MainWindow", "topic:help.chm:TrayMenu",
+                                                       "topic:help.chm:About", "topic:help.chm:Update",
+                                                       "topic:help.chm:Login"}));
 }
 
 TEST_F(MainWindow, HandlerExceptionGoesToTheErrorBox) {

@@ -218,7 +218,7 @@ TEST_F(NoticeAbout, LinkShowsTheMouseOverFontAndGivesBackExactlyItsOwn) {
                                               "enter " + black, "leave " + std::to_string(ui::clBlue)}));
 }
 
-TEST_F(NoticeAbout, AnyMouseButtonOnALinkOpensItsUrlWithTheFormsHandle) {
+TEST_F(NoticeAbout, AnyMouseButtonOrTheKeyboardOnALinkOpensItsUrlWithTheFormsHandle) {
   app::TfrmAbout about(f.platform, f.toolkit, *main, trayMenu());
   about.create();
   int downs = 0;
@@ -226,7 +226,10 @@ TEST_F(NoticeAbout, AnyMouseButtonOnALinkOpensItsUrlWithTheFormsHandle) {
   about.URLLabel1.mouseDown(ui::MouseButton::Left, 3, 4);
   about.URLLabel1.mouseDown(ui::MouseButton::Right, 3, 4);
   about.URLLabel2.mouseDown(ui::MouseButton::Middle, 0, 0);
-  ASSERT_EQ(f.shell.calls.size(), 3u);
+  EXPECT_TRUE(about.URLLabel2.tabStop && about.URLLabel1.tabStop);
+  EXPECT_EQ(about.ActiveControl, &about.btnClose) << "Enter closes the window as it comes up";
+  about.URLLabel2.activate();  // Enter or Space on it
+  ASSERT_EQ(f.shell.calls.size(), 4u);
   for (auto& call : f.shell.calls) {
     EXPECT_EQ(call.owner, about.handle());
     EXPECT_EQ(call.verb, "open");
@@ -235,6 +238,7 @@ TEST_F(NoticeAbout, AnyMouseButtonOnALinkOpensItsUrlWithTheFormsHandle) {
   EXPECT_EQ(f.shell.calls[0].file, app::homePageUrl());
   EXPECT_EQ(f.shell.calls[1].file, app::homePageUrl());
   EXPECT_EQ(f.shell.calls[2].file, "mailto:" + app::supportEmail());
+  EXPECT_EQ(f.shell.calls[3].file, "mailto:" + app::supportEmail());
   EXPECT_EQ(downs, 1) << "the label's own handler runs too";
 }
 

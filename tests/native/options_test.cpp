@@ -320,12 +320,41 @@ TEST_F(Options, HotKeysAddTheActiveBrowserWindowAndCloseEveryOne) {
   f.hotKeys.press(ModCtrlShift, VkA);
   EXPECT_EQ(get(CounterKey, "Counter PopHot"), "1");
   EXPECT_EQ(w->frmBlockList.lbBlock.count(), 1);
+}
 
-  f.windows.requests.clear();
-  ASSERT_TRUE(f.hotKeys.press(ModCtrlShift, VkP));
-  EXPECT_EQ(f.windows.requests, (std::vector<std::string>{"close:11", "close:12", "close:13"}));
-  EXPECT_EQ(get(CounterKey, "Counter Panic"), "3");
-  EXPECT_EQ(o().counter_panic.caption(), "3");
+TEST_F(Options, BossPanicAsksEveryBrowserWindowOnceByItsHandle) {
+  set(Main, "Panic Hot Key", "Shift+Ctrl+P");
+  start();
+  const struct {
+    const char* what;
+    std::vector<fake::FakeWindow> windows;
+    std::vector<std::string> requests;
+    const char* counter;
+    platform::WindowId silent = 0;  // does not answer
+  } cases[] = {
+      {"two of one title and a hidden one",
+       {{11, "IEFrame", "Deals - Microsoft Internet Explorer", 7},
+        {12, "IEFrame", "Deals - Microsoft Internet Explorer", 7},
+        {13, "IEFrame", "Mail - Microsoft Internet Explorer", 7, false}},
+       {"close:11", "close:12", "close:13"},
+       "3"},
+      {"a silent one is asked, a window of another class with a browser's title is not",
+       {{21, "Notepad", "Deals - Microsoft Internet Explorer", 8}, {22, "IEFrame", "", 7}, {23, "ieframe", "x", 7}},
+       {"close:22", "close:23"},
+       "5",
+       22},
+      {"none", {{31, "Notepad", "Notes", 8}}, {}, "5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    f.windows.windows = c.windows;
+    if (c.silent) f.windows.get(c.silent)->hung = true;
+    f.windows.requests.clear();
+    ASSERT_TRUE(f.hotKeys.press(ModCtrlShift, VkP));
+    EXPECT_EQ(f.windows.requests, c.requests);
+    EXPECT_EQ(get(CounterKey, "Counter Panic"), c.counter);
+    EXPECT_EQ(o().counter_panic.caption(), c.counter);
+  }
 }
 
 TEST_F(Options, LockStatesAtStartLogInAndLogOut) {

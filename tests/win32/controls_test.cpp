@@ -203,7 +203,11 @@ class Controls : public testing::Test {
     for (const ui::Control* c : std::initializer_list<const ui::Control*>{
              &form.cb_erase, &form.rb_first, &form.se_limit, &form.rb_second, &form.ed_text, &form.ed_pass,
              &form.ed_hotkey, &form.cb_run, &form.btnApply, &form.btnClose, &form.PC})
-      if (win(*c) == GetFocus()) return c->name();
+      if (win(*c) == GetFocus()) {
+        // The tab strip draws its focus rectangle unless the state hides it.
+        const bool hidden = c == &form.PC && (send(*c, WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+        return c->name() + (hidden ? " (no focus rectangle)" : "");
+      }
     return GetFocus() ? "other" : "none";
   }
   // The ticked boxes and chosen radio buttons and the page shown, with "?"
@@ -318,19 +322,21 @@ TEST_F(Controls, ClicksAndTheProgramsChangesReachTheModelOnce) {
 }
 
 // Tab and Shift+Tab in creation order, into the group box and out of the
-// page control, of the radio group only the chosen button; Space, the arrows
-// in the radio group, Enter for the default button and Escape for the cancel
-// one (Enter presses a focused push button itself), Alt and a letter, and
-// Ctrl+Tab through the pages: the focus left on a hidden sheet moves to the
-// first control of the shown one.
+// page control, the tab strip before the sheet it shows, of the radio group
+// only the chosen button; Space, the arrows in the radio group, Enter for
+// the default button and Escape for the cancel one (Enter presses a focused
+// push button itself), Alt and a letter, and Ctrl+Tab through the pages: the
+// focus left on a hidden sheet moves to the first control of the shown one.
+// On the tab strip the arrows change tabs and the focus stays there, drawn
+// as the system's focus rectangle.
 TEST_F(Controls, TheKeyboardMovesThroughTheFormAndReachesItsControls) {
   const std::vector<WORD> shift{VK_SHIFT}, alt{VK_MENU}, ctrl{VK_CONTROL}, ctrlShift{VK_CONTROL, VK_SHIFT};
   // The first control that takes the focus has it when the form comes up.
   std::vector<Step> steps{{[] {}, "cb_erase: rb_first page0", ""}};
   using Order = std::pair<std::vector<WORD>, std::vector<std::string>>;
   for (const auto& [modifiers, order] :
-       {Order{{}, {"rb_first", "se_limit", "ed_text", "ed_pass", "btnApply", "btnClose", "cb_erase"}},
-        Order{shift, {"btnClose", "btnApply", "ed_pass", "ed_text", "se_limit", "rb_first", "cb_erase"}}})
+       {Order{{}, {"rb_first", "se_limit", "ed_text", "ed_pass", "btnApply", "btnClose", "PC", "cb_erase"}},
+        Order{shift, {"PC", "btnClose", "btnApply", "ed_pass", "ed_text", "se_limit", "rb_first", "cb_erase"}}})
     for (const std::string& f : order) steps.push_back({key(VK_TAB, modifiers), f + ": rb_first page0", ""});
   steps.insert(steps.end(), {
        {key(VK_SPACE), "cb_erase: cb_erase rb_first page0", "cb_erase"},
@@ -341,6 +347,7 @@ TEST_F(Controls, TheKeyboardMovesThroughTheFormAndReachesItsControls) {
        {key(VK_RETURN), "rb_first: rb_first page0", "btnApply"},
        {key(VK_ESCAPE), "rb_first: rb_first page0", "btnClose"},
        {key(VK_TAB, shift), "cb_erase: rb_first page0", ""},
+       {key(VK_TAB, shift), "PC: rb_first page0", ""},
        {key(VK_TAB, shift), "btnClose: rb_first page0", ""},
        {key(VK_RETURN), "btnClose: rb_first page0", "btnClose"},
        {key(VK_SPACE), "btnClose: rb_first page0", "btnClose"},
@@ -356,7 +363,15 @@ TEST_F(Controls, TheKeyboardMovesThroughTheFormAndReachesItsControls) {
        {key(VK_TAB, ctrl), "cb_erase: cb_erase rb_second page0", "PC=0"},
        {key(VK_TAB, ctrlShift), "ed_hotkey: cb_erase rb_second page1", "PC=1"},
        {key(VK_TAB), "cb_run: cb_erase rb_second page1", ""},
-       {key(VK_TAB), "btnApply: cb_erase rb_second page1", ""}});
+       {key(VK_TAB), "btnApply: cb_erase rb_second page1", ""},
+       {key(VK_TAB), "btnClose: cb_erase rb_second page1", ""},
+       {key(VK_TAB), "PC: cb_erase rb_second page1", ""},
+       {key(VK_LEFT), "PC: cb_erase rb_second page0", "PC=0"},
+       {key(VK_RIGHT), "PC: cb_erase rb_second page1", "PC=1"},
+       {key(VK_RIGHT), "PC: cb_erase rb_second page1", ""},  // the last tab
+       {key(VK_TAB, ctrl), "cb_erase: cb_erase rb_second page0", "PC=0"},
+       {key(VK_TAB, shift), "PC: cb_erase rb_second page0", ""},
+       {key(VK_TAB), "cb_erase: cb_erase rb_second page0", ""}});
   run([this] { return focused() + ": " + choices(); }, steps);
   // Ctrl+Tab and Alt+K left the hot-key field as it was.
   EXPECT_EQ(form.ed_hotkey.hotKey(), 'A' | Ctrl);
@@ -411,8 +426,9 @@ TEST_F(Controls, TypedTextAndSpinArrowsGoToTheModels) {
 
 // The hot-key field: a bare key holds Ctrl with it, a combination is held as
 // pressed, modifiers alone change nothing, Alt and a letter (even Alt+F4)
-// are the field's and not the form's; the program's value shows, the arrow
-// keys with their extended flag; Backspace empties it.
+// are the field's and not the form's, and so is F1, which elsewhere asks for
+// the form's help; the program's value shows, the arrow keys with their
+// extended flag; Backspace empties it.
 TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
   auto hk = [](unsigned model, LRESULT shown) {
     char s[32];
@@ -421,6 +437,7 @@ TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
   };
   const std::string ctrlShiftK = hk('K' | Ctrl | Shift, MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
   form.PC.setActivePage(&form.tabKeys);
+  form.OnHelp = [this] { form.events.push_back("help"); };
   pump(100);
   run([&] { return hk(form.ed_hotkey.hotKey(), send(form.ed_hotkey, HKM_GETHOTKEY)); },
       {{click(form.ed_hotkey), hk('A' | Ctrl, MAKEWORD('A', HOTKEYF_CONTROL)), ""},
@@ -429,9 +446,12 @@ TEST_F(Controls, TheHotKeyFieldHoldsCombinations) {
        {key(VK_CONTROL), ctrlShiftK, ""},  // modifiers alone change nothing
        {key('R', {VK_MENU}), hk('R' | Alt, MAKEWORD('R', HOTKEYF_ALT)), "ed_hotkey"},
        {key(VK_F4, {VK_MENU}), hk(VK_F4 | Alt, MAKEWORD(VK_F4, HOTKEYF_ALT)), "ed_hotkey"},
+       {key(VK_F1, {VK_CONTROL}), hk(VK_F1 | Ctrl, MAKEWORD(VK_F1, HOTKEYF_CONTROL)), "ed_hotkey"},
        {[&] { form.ed_hotkey.setHotKey(VK_UP | Ctrl); },
         hk(VK_UP | Ctrl, MAKEWORD(VK_UP, HOTKEYF_CONTROL | HOTKEYF_EXT)), "ed_hotkey"},
-       {key(VK_BACK), hk(0, 0), "ed_hotkey"}});
+       {key(VK_BACK), hk(0, 0), "ed_hotkey"},
+       {click(form.cb_run), hk(0, 0), "cb_run"},
+       {key(VK_F1), hk(0, 0), "help"}});
   EXPECT_TRUE(IsWindowVisible(win(form))) << "Alt+F4 in the field is a key, no close";
 }
 

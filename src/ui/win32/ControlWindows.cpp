@@ -520,6 +520,7 @@ void PageControlWindow::mirror(const ui::Change& change) {
 
 void PageControlWindow::keepFocus() {
   HWND focus = GetFocus();
+  if (changedOnStrip_ && focus == hwnd_) return;
   if (!focus || !(focus == hwnd_ || (IsChild(hwnd_, focus) && !IsWindowVisible(focus)))) return;
   ui::TabSheet* sheet = pages_.activePage();
   HWND inside = sheet ? toolkit_.windowOf(*sheet) : nullptr;
@@ -552,7 +553,9 @@ bool PageControlWindow::reflected(UINT msg, WPARAM, LPARAM lp, LRESULT& result) 
   if (!syncing()) {
     const int index = static_cast<int>(SendMessageA(hwnd_, TCM_GETCURSEL, 0, 0));
     ui::PageControl& pages = pages_;
+    changedOnStrip_ = GetFocus() == hwnd_;
     toolkit_.dispatch([&pages, index] { pages.setActivePageIndex(index); });
+    changedOnStrip_ = false;
   }
   return true;
 }

@@ -240,12 +240,45 @@ HWND FormWindow::firstTabStop() {
   return (GetWindowLongA(first, GWL_STYLE) & WS_TABSTOP) && takesKeys(first) ? first : nullptr;
 }
 
+// The tab strip comes before the sheet it shows, as in the system's property
+// sheets: the dialog manager passes over it, since the sheets are its
+// children.
+HWND FormWindow::tabStripStep(HWND focus, bool back) {
+  std::vector<ui::PageControl*> all;
+  pageControls(form_, all);
+  for (ui::PageControl* pages : all) {
+    HWND tabs = toolkit_.windowOf(*pages);
+    if (!takesKeys(tabs)) continue;
+    ui::TabSheet* sheet = pages->activePage();
+    HWND inside = sheet ? toolkit_.windowOf(*sheet) : nullptr;
+    HWND first = inside ? GetNextDlgTabItem(inside, nullptr, FALSE) : nullptr;
+    if (!first || first == inside || !IsChild(inside, first) || !takesKeys(first)) first = nullptr;
+    if (focus == tabs) {
+      if (!back) return first;
+      HWND before = first ? GetNextDlgTabItem(hwnd_, first, TRUE) : nullptr;
+      return before && before != tabs && !IsChild(tabs, before) ? before : nullptr;
+    }
+    HWND next = GetNextDlgTabItem(hwnd_, focus, back);
+    if (!next || next == focus) continue;
+    const bool within = IsChild(tabs, focus), nextWithin = IsChild(tabs, next);
+    if (back ? within && !nextWithin : !within && nextWithin) return tabs;
+  }
+  return nullptr;
+}
+
 bool FormWindow::preTranslate(const MSG& msg) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool shift = GetKeyState(VK_SHIFT) < 0;
   HWND focus = GetFocus();
   WindowPeer* focused = WindowPeer::fromWindow(focus);
   if (focused && !toolkit_.alive(focused)) focused = nullptr;
+
+  // F1 asks for help, except in the hot-key field, where it may be the key.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && form_.OnHelp &&
+      !dynamic_cast<HotKeyEditWindow*>(focused)) {
+    toolkit_.dispatch(form_.OnHelp);
+    return true;
+  }
 
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && ctrl) {
     ui::PageControl* pages = keyboardPageControl();
@@ -254,20 +287,13 @@ bool FormWindow::preTranslate(const MSG& msg) {
     return true;
   }
 
-  // The focus on the tabs themselves (left there when its sheet was hidden):
-  // Tab goes on into the shown sheet.
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !shift && focused &&
-      dynamic_cast<PageControlWindow*>(focused)) {
-    auto& pages = static_cast<ui::PageControl&>(focused->control());
-    if (ui::TabSheet* sheet = pages.activePage()) {
-      HWND inside = toolkit_.windowOf(*sheet);
-      HWND next = inside ? GetNextDlgTabItem(inside, nullptr, FALSE) : nullptr;
-      if (next && next != inside && IsChild(inside, next) && takesKeys(next)) {
-        SetFocus(next);
-        return true;
-      }
-    }
-    return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && focus && IsChild(hwnd_, focus)) {
+    HWND to = tabStripStep(focus, shift);
+    if (!to) return false;
+    SetFocus(to);
+    // Reached by the keyboard: the focus shows, as the dialog manager's Tab does.
+    SendMessageA(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return true;
   }
 
   // The arrows choose the next or previous radio button of the group.
@@ -318,15 +344,17 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     // The control that had the focus gets it back when the form is
-    // activated again; at first the first one that takes it.
+    // activated again; at first the form's active control, else the first
+    // one that takes it.
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
       } else if (!HIWORD(wp)) {
+        HWND active = form_.ActiveControl ? toolkit_.windowOf(*form_.ActiveControl) : nullptr;
         HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && takesKeys(lastFocus_)
                           ? lastFocus_
-                          : firstTabStop();
+                          : takesKeys(active) ? active : firstTabStop();
         if (target) {
           SetFocus(target);
           return 0;

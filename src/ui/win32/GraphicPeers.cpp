@@ -67,45 +67,113 @@ void GraphicPeer::paint(HDC dc) {
 
 // ---------------------------------------------------------------------------
 
-UINT LabelPeer::textFlags() const {
-  return (label_.alignment() == ui::TextAlignment::Right ? DT_RIGHT : DT_LEFT) | DT_NOPREFIX | DT_EXPANDTABS | (label_.wordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
+namespace {
+
+UINT labelTextFlags(const ui::Label& label) {
+  return (label.alignment() == ui::TextAlignment::Right ? DT_RIGHT : DT_LEFT) | DT_NOPREFIX | DT_EXPANDTABS |
+         (label.wordWrap() ? DT_WORDBREAK : DT_SINGLELINE);
 }
 
-void LabelPeer::draw(HDC dc, const RECT& rc) {
-  if (!label_.transparent()) fillRect(dc, rc, colorRef(label_.color()));
-  HFONT font = createFont(label_.font());
+}  // namespace
+
+void drawLabel(HDC dc, const RECT& rc, const ui::Label& label) {
+  if (!label.transparent()) fillRect(dc, rc, colorRef(label.color()));
+  HFONT font = createFont(label.font());
   HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   // A disabled label is greyed, as the system greys a disabled control's text.
-  SetTextColor(dc, label_.enabled() ? colorRef(label_.font().color()) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, label.enabled() ? colorRef(label.font().color()) : GetSysColor(COLOR_GRAYTEXT));
   RECT text = rc;
-  const std::string& caption = label_.caption();
-  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, textFlags());
+  const std::string& caption = label.caption();
+  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text, labelTextFlags(label));
   SelectObject(dc, old);
   DeleteObject(font);
 }
 
 // A wrapped label keeps its width and takes the height of its lines; any
 // other takes the width and height of its line.
-void LabelPeer::fit() {
-  if (!label_.autoSize()) return;
+void fitLabel(ui::Label& label) {
+  if (!label.autoSize()) return;
   HDC screen = GetDC(nullptr);
-  HFONT font = createFont(label_.font());
+  HFONT font = createFont(label.font());
   HGDIOBJ old = SelectObject(screen, font);
-  RECT r{0, 0, label_.wordWrap() ? label_.width() : 0, 0};
-  const std::string& caption = label_.caption();
+  RECT r{0, 0, label.wordWrap() ? label.width() : 0, 0};
+  const std::string& caption = label.caption();
   // An empty caption still takes a line's height.
   const std::string measured = caption.empty() ? std::string(" ") : caption;
-  DrawTextA(screen, measured.c_str(), static_cast<int>(measured.size()), &r, textFlags() | DT_CALCRECT);
+  DrawTextA(screen, measured.c_str(), static_cast<int>(measured.size()), &r, labelTextFlags(label) | DT_CALCRECT);
   SelectObject(screen, old);
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
   // Drawn glyphs land on whole pixels one by one, so a long line can end a
   // pixel or two past its measured width: a line is given that much more,
   // so its last character is never clipped.
-  const int w = label_.wordWrap() ? label_.width() : (caption.empty() ? 0 : r.right + r.right / 64 + 1);
-  const int left = label_.alignment() == ui::TextAlignment::Right ? label_.left() + label_.width() - w : label_.left();
-  label_.setBounds(left, label_.top(), w, r.bottom);
+  const int w = label.wordWrap() ? label.width() : (caption.empty() ? 0 : r.right + r.right / 64 + 1);
+  const int left = label.alignment() == ui::TextAlignment::Right ? label.left() + label.width() - w : label.left();
+  label.setBounds(left, label.top(), w, r.bottom);
+}
+
+void LabelPeer::draw(HDC dc, const RECT& rc) { drawLabel(dc, rc, label_); }
+void LabelPeer::fit() { fitLabel(label_); }
+
+// ---------------------------------------------------------------------------
+
+void FocusLabelWindow::create(HWND parent) {
+  fitLabel(label_);
+  ChildWindow::create(parent);
+}
+
+void FocusLabelWindow::paint(HDC dc, const RECT& rc) {
+  drawLabel(dc, rc, label_);
+  if (GetFocus() == hwnd_ && !(SendMessageA(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) DrawFocusRect(dc, &rc);
+}
+
+void FocusLabelWindow::mirror(const ui::Change& change) {
+  if (change.aspect == ui::Aspect::Text || change.aspect == ui::Aspect::Look) fitLabel(label_);
+  ChildWindow::mirror(change);
+}
+
+LRESULT FocusLabelWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    // Enter is the link's own, not the default button's.
+    case WM_GETDLGCODE: {
+      const auto* m = reinterpret_cast<const MSG*>(lp);
+      return m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN ? DLGC_WANTMESSAGE : 0;
+    }
+    case WM_KEYDOWN:
+      if ((wp == VK_RETURN || wp == VK_SPACE) && !(lp & (1 << 30))) {  // not the key's repeats
+        toolkit_.dispatch([&label = label_] { label.activate(); });
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE: {
+      const LRESULT r = ChildWindow::handle(msg, wp, lp);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return r;
+    }
+    case WM_MOUSEMOVE:
+      if (hovered_) return 0;
+      {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
+        hovered_ = TrackMouseEvent(&tme) != 0;
+      }
+      toolkit_.dispatch([&label = label_] { label.mouseEnter(); });
+      return 0;
+    case WM_MOUSELEAVE:
+      hovered_ = false;
+      toolkit_.dispatch([&label = label_] { label.mouseLeave(); });
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT && label_.cursor == ui::Cursor::HandPoint) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    default: break;
+  }
+  return ChildWindow::handle(msg, wp, lp);
 }
 
 // ---------------------------------------------------------------------------

@@ -47,6 +47,11 @@ class GraphicPeer : public ui::ControlPeer {
   bool gone_ = false;  // the control no longer exists
 };
 
+// A label's text in its font on its colour, in the rectangle; and the size
+// its text needs, given to it while it sizes itself.
+void drawLabel(HDC dc, const RECT& rc, const ui::Label& label);
+void fitLabel(ui::Label& label);
+
 class LabelPeer : public GraphicPeer {
  public:
   LabelPeer(ChildWindow& host, HWND hostWindow, ui::Label& label) : GraphicPeer(host, hostWindow, label), label_(label) {}
@@ -56,7 +61,6 @@ class LabelPeer : public GraphicPeer {
   void fit() override;
 
  private:
-  UINT textFlags() const;
   ui::Label& label_;
 };
 

@@ -278,6 +278,11 @@ bool MenuSession::onHostMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 LRESULT CALLBACK MenuSession::filterHook(int code, WPARAM wp, LPARAM lp) {
   if (code == MSGF_MENU && active) {
     const MSG* m = reinterpret_cast<const MSG*>(lp);
+    if (m->message == WM_KEYDOWN && m->wParam == VK_F1) {
+      active->helpAsked_ = true;
+      EndMenu();
+      return TRUE;
+    }
     if (m->message == WM_CHAR && m->wParam >= 32 && active->selectNextMatch(upper(static_cast<unsigned>(m->wParam))))
       return TRUE;  // handled: the system does not see the letter
   }

@@ -23,6 +23,9 @@ class MenuSession {
   // Shows the menu at (x, y) and returns the chosen item, or null.
   ui::MenuItem* track(int x, int y);
 
+  // Whether the menu was closed by F1, asking for its help.
+  bool helpAsked() const { return helpAsked_; }
+
   // Messages the host window receives while the menu is open; false when the
   // message is not the menu's.
   bool onHostMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -57,6 +60,7 @@ class MenuSession {
   std::vector<HMENU> open_;  // the menus shown, innermost last
   HHOOK cbt_ = nullptr;
   HHOOK filter_ = nullptr;
+  bool helpAsked_ = false;
 };
 
 }  // namespace ui::win32

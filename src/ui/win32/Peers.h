@@ -191,6 +191,27 @@ class PressableWindow : public ChildWindow {
   bool pressed_ = false;
 };
 
+// A label that is a tab stop (a hyperlink): its own window, drawn as the
+// label is, with a focus rectangle while it has the focus; Enter or Space
+// activates it, and the mouse reaches it as it reaches any label.
+class FocusLabelWindow : public ChildWindow {
+ public:
+  FocusLabelWindow(Win32Toolkit& toolkit, ui::Label& label) : ChildWindow(toolkit, label), label_(label) {}
+  // Made at the size its text needs.
+  void create(HWND parent) override;
+
+ protected:
+  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+  DWORD extraStyle() const override { return WS_TABSTOP; }
+  DWORD exStyle() const override { return 0; }
+  void paint(HDC dc, const RECT& rc) override;
+  void mirror(const ui::Change& change) override;
+
+ private:
+  ui::Label& label_;
+  bool hovered_ = false;
+};
+
 class ToolButtonWindow : public PressableWindow {
  public:
   ToolButtonWindow(Win32Toolkit& toolkit, ui::ToolButton& button) : PressableWindow(toolkit, button), button_(button) {}
@@ -474,7 +495,7 @@ class PageControlWindow : public NativeControlWindow {
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   const char* nativeClass() const override { return WC_TABCONTROLA; }
-  DWORD nativeStyle() const override { return WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
+  DWORD nativeStyle() const override { return WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
   DWORD exStyle() const override { return WS_EX_CONTROLPARENT; }
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -486,9 +507,11 @@ class PageControlWindow : public NativeControlWindow {
   // Sets the model's tab height from the control's display area.
   void measure();
   // The focus is lost with a sheet that was hidden: it moves to the first
-  // control of the shown one.
+  // control of the shown one. Not while the user changes tabs on the strip
+  // itself (arrows, a click with the focus there): the focus stays on it.
   void keepFocus();
   ui::PageControl& pages_;
+  bool changedOnStrip_ = false;
 };
 
 class TaskPaneWindow : public ChildWindow {
@@ -561,6 +584,10 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   ui::PageControl* keyboardPageControl();
   // The first control that takes the focus, or null.
   HWND firstTabStop();
+  // Where Tab (or Shift+Tab, `back`) from `focus` goes when a page
+  // control's tab strip is on the way; null when the dialog manager's
+  // order holds.
+  HWND tabStripStep(HWND focus, bool back);
   void reportBounds();
   void centreOnScreen();
 

@@ -114,6 +114,7 @@ void Win32Toolkit::realise(ui::Form& form) {
 
 std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
   if (auto* pane = dynamic_cast<ui::TaskPaneGroup*>(&control)) return std::make_unique<TaskPaneWindow>(*this, *pane);
+  if (auto* label = dynamic_cast<ui::Label*>(&control)) return std::make_unique<FocusLabelWindow>(*this, *label);
   if (auto* button = dynamic_cast<ui::ToolButton*>(&control))
     return std::make_unique<ToolButtonWindow>(*this, *button);
   if (auto* button = dynamic_cast<ui::Button*>(&control)) return std::make_unique<ButtonWindow>(*this, *button);
@@ -137,8 +138,9 @@ std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {
 void Win32Toolkit::realiseChildren(ui::Control& parent, WindowPeer& parentWindow) {
   for (ui::Control* child : parent.children()) {
     if (child->peer()) continue;
-    // Graphic controls are drawn by the panel they sit on.
-    if (auto* graphic = dynamic_cast<ui::GraphicControl*>(child)) {
+    // Graphic controls are drawn by the panel they sit on, unless they take
+    // the focus.
+    if (auto* graphic = dynamic_cast<ui::GraphicControl*>(child); graphic && !graphic->tabStop) {
       if (auto* host = dynamic_cast<ChildWindow*>(&parentWindow)) host->adoptGraphic(*graphic);
       continue;
     }
@@ -195,7 +197,10 @@ void Win32Toolkit::popup(ui::PopupMenu& menu, int x, int y) {
   }
   menu_ = nullptr;
   // The menu is closed before the command runs, as after a click.
-  if (chosen) menu.choose(*chosen);
+  if (chosen)
+    menu.choose(*chosen);
+  else if (session.helpAsked())
+    menu.help();
 }
 
 LRESULT CALLBACK Win32Toolkit::menuHostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
