@@ -113,7 +113,8 @@ SectionEnd
 
 Section "Uninstall"
   !insertmacro QuitTarnwick
-  !insertmacro WaitForTarnwick 10
+  ; As long as the installer waits: a loaded machine may take a while to end it.
+  !insertmacro WaitForTarnwick 120
   Delete "$INSTDIR\tarnwick.exe"
   Delete "$INSTDIR\help.chm"
   Delete "$INSTDIR\tarnwick_block.txt"

@@ -63,9 +63,19 @@ def expect_installed(s, program, menu):
 def expect_uninstalled(s, program, menu):
     # A silent uninstaller goes on from a copy of itself: its steps are
     # waited for, not its process.
-    wait_until(lambda: not os.path.exists(unix(s, program)) and not os.path.exists(unix(s, menu))
-               and not s.reg_key_exists(UNINSTALL_KEY), 60,
-               what="the program's folder, its Start-menu entries and its uninstall entry to go")
+    def left():
+        return [what for what, there in (
+            ("folder %s" % (os.listdir(unix(s, program)) if os.path.exists(unix(s, program)) else ""),
+             os.path.exists(unix(s, program))),
+            ("Start-menu entries", os.path.exists(unix(s, menu))),
+            ("uninstall entry", s.reg_key_exists(UNINSTALL_KEY)),
+            ("tarnwick.exe running", s.running("tarnwick.exe")),
+            ("uninstaller running", s.running("Un_A.exe") or s.running("uninstall.exe"))) if there]
+    try:
+        wait_until(lambda: not left(), 60,
+                   what="the program's folder, its Start-menu entries and its uninstall entry to go")
+    except AssertionError:
+        raise AssertionError("left behind: %s" % left())
     assert not s.running("tarnwick.exe"), "the uninstaller left Tarnwick running"
     assert s.reg_query(RUN_KEY, "Tarnwick") is None, "the start-with-Windows entry is left"
 
