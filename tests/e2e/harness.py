@@ -856,11 +856,14 @@ class Scenario:
 
     # -- the system's view of the windows
 
-    def win32_windows(self, cls=None, title=None, exe=None, timeout=15, controls=False):
+    def win32_windows(self, cls=None, title=None, exe=None, timeout=45, controls=False):
         """Top-level windows of the desktop as Windows reports them (by the
         wininfo helper), in Z order, optionally by class, exact title and
         program file name (ignoring case). Each is a Win32Window; with
-        controls=True each also lists the controls inside it."""
+        controls=True each also lists the controls inside it. The bound is
+        for starting the helper, which on a machine busy with other Wine
+        programs has taken more than 15 s; a list is usually there within
+        a fraction of a second."""
         self._wininfo_runs = getattr(self, "_wininfo_runs", 0) + 1
         out = os.path.join(self.workdir, "wininfo-%d.txt" % self._wininfo_runs)
         args = ["--out", self._wine_path(out)]
