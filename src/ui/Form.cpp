@@ -86,7 +86,9 @@ bool Form::keyPressed(FormKey key, char letter) {
     toolkit().dispatch(b->OnClick);
     return true;
   }
-  return false;
+  if (key != FormKey::Escape || !closesOnEscape) return false;
+  close();
+  return true;
 }
 
 void Form::close() {

@@ -157,12 +157,16 @@ void FormWindow::runModal() {
   for (FormWindow* f : toolkit_.forms())
     if (f != this) disable(f->hwnd());
   disable(reinterpret_cast<HWND>(toolkit_.appWindow()));
-  if (IsWindowVisible(hwnd_)) SetActiveWindow(hwnd_);
+  // In front with the keyboard, also when the program has not the
+  // foreground (a command of the tray menu, which gave it back on closing).
+  if (IsWindowVisible(hwnd_)) SetForegroundWindow(hwnd_);
 
   toolkit_.loopUntil([this] { return modalDone_ || !hwnd_ || !form_.visible(); });
 
   for (HWND w : disabled)
     if (IsWindow(w)) EnableWindow(w, TRUE);
+  // The opener gets the keyboard back; with none shown, hiding this window
+  // hands the foreground on (keepActivation).
   if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   modalDone_ = false;
 }

@@ -514,9 +514,12 @@ class PageControlWindow : public NativeControlWindow {
   bool changedOnStrip_ = false;
 };
 
+// A task pane takes the focus: Tab and the arrow keys move along its header
+// and items and on to the next pane, Enter and Space click what has the
+// focus, which a focus rectangle shows.
 class TaskPaneWindow : public ChildWindow {
  public:
-  static constexpr int HeaderTarget = -1;
+  static constexpr int HeaderTarget = ui::TaskPaneGroup::KeyHeader;
   static constexpr int NoTarget = -2;
   // Rows of items begin this far below the header.
   static constexpr int ItemsPadding = 4;
@@ -531,10 +534,15 @@ class TaskPaneWindow : public ChildWindow {
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   const char* windowClass() const override { return classes::TaskPane; }
+  DWORD extraStyle() const override { return WS_TABSTOP; }
+  DWORD exStyle() const override { return 0; }
   void paint(HDC dc, const RECT& rc) override;
 
  private:
   void setHot(int target);
+  // Tab, Shift+Tab and the arrows: the next place in the pane, else the
+  // next control of the window, a pane entered at its near end.
+  void step(bool forward);
   ui::TaskPaneGroup& pane_;
   int hot_ = NoTarget;
   int pressed_ = NoTarget;
