@@ -77,7 +77,6 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
   OnHide = [this] { FormHide(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
   OnHelp = [this] { dxToolButton1Click(); };
-  closesOnEscape = true;
   OnDestroy = [this] { FormDestroy(); };
   Timer1.OnTimer = [this] { Timer1Timer(); };
   Timer2.OnTimer = [this] { Timer2Timer(); };

@@ -111,7 +111,7 @@ def main_window_part(s, app):
     # The Options pane's "Erase" opens the options window: Ctrl+Tab walks
     # every tab, the strip shows its focus, Enter applies.
     s.key_on(main, "Tab", "Return")
-    ui.wait_height(s, ui.PANE_HEIGHTS["Options"])
+    main = ui.wait_height(s, ui.PANE_HEIGHTS["Options"])
     s.key_on(main, "Down", "Return")
     opts = window_up(s, app, "Options")
     time.sleep(0.5)
@@ -138,12 +138,13 @@ def main_window_part(s, app):
     s.key_on(opts, "Return")
     wait_until(lambda: not s.windows(name="Options", cls=app.exe_name), 5, what="Enter to apply and close")
     s.expect(s.reg_query(ui.MAIN_KEY, "Auto Web") is not None, "Apply stored the settings")
+    main = ui.wait_height(s, ui.FOLDED_HEIGHT)
     wait_until(lambda: focused_pane(s, app) == 2, 5, what="the keyboard back on the Options pane")
 
     # About from the Help pane (four Downs: the separators are passed
     # over); Tab to the home page link, framed, Enter opens it.
     s.key_on(main, "Tab", "Return")
-    ui.wait_height(s, ui.PANE_HEIGHTS["Help"])
+    main = ui.wait_height(s, ui.PANE_HEIGHTS["Help"])
     s.key_on(main, "Down", "Down", "Down", "Down", "Return")
     about = window_up(s, app, "About")
     time.sleep(0.5)
@@ -158,9 +159,10 @@ def main_window_part(s, app):
 
     # The keyboard is the main window's again: on the Help pane, whose
     # Enter opens it; Escape hides the window as Alt+F4 does.
+    main = ui.wait_height(s, ui.FOLDED_HEIGHT)
     wait_until(lambda: focused_pane(s, app) == 3, 5, what="the keyboard back on the Help pane")
     s.key_on(main, "Return")
-    ui.wait_height(s, ui.PANE_HEIGHTS["Help"])
+    main = ui.wait_height(s, ui.PANE_HEIGHTS["Help"])
     s.key_on(main, "Escape")
     wait_until(lambda: ui.main_window(s, app) is None, 5, what="Escape to hide the main window")
     time.sleep(0.5)

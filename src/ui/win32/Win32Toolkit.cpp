@@ -239,12 +239,13 @@ platform::WindowId Win32Toolkit::appWindow() { return reinterpret_cast<platform:
 namespace {
 
 // A window of another program that the system would activate: shown,
-// enabled, no tool window.
+// enabled, neither a tool window nor one that refuses activation (such as
+// the taskbar).
 bool activatableElsewhere(HWND w) {
   DWORD process = 0;
   if (!w || !IsWindow(w) || w == GetDesktopWindow() || !GetWindowThreadProcessId(w, &process)) return false;
   return process != GetCurrentProcessId() && IsWindowVisible(w) && IsWindowEnabled(w) &&
-         !(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+         !(GetWindowLongA(w, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
 }
 
 }  // namespace
