@@ -135,6 +135,11 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   // creation.
   virtual void mirror(const ui::Change& change);
   void runPaintEvent(HDC dc);
+  // For a control that draws its own focus rectangle: whether it shows one
+  // now, and the repaint when the focus comes or goes or the keyboard cues
+  // change (true when `msg` was such a message; `result` is its answer).
+  bool showsFocus();
+  bool focusCueMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   // Draws the graphic controls that sit on this one.
   void paintGraphics(HDC dc);
   void removeHint();

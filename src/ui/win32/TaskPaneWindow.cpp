@@ -76,6 +76,7 @@ void TaskPaneWindow::step(bool forward) {
 }
 
 LRESULT TaskPaneWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; focusCueMessage(msg, wp, lp, result)) return result;
   switch (msg) {
     // The arrows, Tab and Enter are the pane's own.
     case WM_GETDLGCODE: {
@@ -100,13 +101,6 @@ LRESULT TaskPaneWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         default: break;
       }
       break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE: {
-      const LRESULT r = ChildWindow::handle(msg, wp, lp);
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return r;
-    }
     case WM_MOUSEMOVE:
       if (!tracking_) {
         TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
@@ -189,7 +183,7 @@ void TaskPaneWindow::paint(HDC dc, const RECT& rc) {
   SetPixel(dc, bandLeft + 1, BandTop, back);
   SetPixel(dc, bandRight - 2, BandTop, back);
 
-  const bool showFocus = GetFocus() == hwnd_ && !(SendMessageA(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  const bool showFocus = showsFocus();
   auto frameFocus = [dc](RECT r) {
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkColor(dc, RGB(255, 255, 255));
