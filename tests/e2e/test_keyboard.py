@@ -73,7 +73,7 @@ def gets_keys(s, browser, window, char):
                what="the browser to get %r from the keyboard" % char)
 
 
-def main_window_part(s, app):
+def main_window_part(s):
     home = "http://%s/tarnwick" % configured("TARNWICK_VENDOR_HOST")
     # Only the address bar is erased; its list holds one address.
     for name in FLAGS.values():

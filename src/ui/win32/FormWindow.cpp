@@ -111,6 +111,7 @@ void FormWindow::apply() {
   if (wantShown != shownApplied_) {
     shownApplied_ = wantShown;
     if (!wantShown) toolkit_.keepActivation(hwnd_);
+    if (wantShown) opener_ = GetActiveWindow();
     ShowWindow(hwnd_, wantShown ? SW_SHOW : SW_HIDE);
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
@@ -145,7 +146,7 @@ void FormWindow::hide() { sync(); }
 
 void FormWindow::runModal() {
   if (!hwnd_) return;
-  HWND previous = GetActiveWindow();
+  HWND previous = opener_;
   // Every other window of the program waits until this one has closed.
   std::vector<HWND> disabled;
   auto disable = [&disabled](HWND w) {

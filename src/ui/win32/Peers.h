@@ -612,6 +612,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   bool enabledApplied_ = true;
   bool modalDone_ = false;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the form lost it
+  HWND opener_ = nullptr;     // the program's window that was active when the form was shown
 };
 
 }  // namespace ui::win32
