@@ -72,6 +72,14 @@ void pressable(Control& parent, std::vector<Button*>& out) {
   }
 }
 
+bool hasCancelButton(const Control& parent) {
+  for (const Control* child : parent.children()) {
+    if (const auto* button = dynamic_cast<const Button*>(child); button && button->Cancel) return true;
+    if (hasCancelButton(*child)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool Form::keyPressed(FormKey key, char letter) {
@@ -86,7 +94,11 @@ bool Form::keyPressed(FormKey key, char letter) {
     toolkit().dispatch(b->OnClick);
     return true;
   }
-  return false;
+  // Escape on a form that has no cancel button at all closes it, as Alt+F4
+  // does (a dialog's Escape); a cancel button merely disabled keeps it open.
+  if (key != FormKey::Escape || hasCancelButton(*this)) return false;
+  close();
+  return true;
 }
 
 void Form::close() {

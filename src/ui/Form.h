@@ -77,9 +77,9 @@ class Form : public Control {
   void hide();
   // A close request, as from the system menu or Alt+F4: OnClose decides.
   void close();
-  // A key the form's buttons answer: Enter clicks the default button, Escape
-  // the cancel button, a letter the button whose caption marks it. Only a
-  // visible, enabled button takes a key. True when one did.
+  // A key the form answers: Enter clicks the default button, Escape the
+  // cancel button (closes a form that has none), a letter the button its
+  // caption marks. Only a visible, enabled button takes a key. True if used.
   bool keyPressed(FormKey key, char letter = 0);
   // Shows the form modally; returns once it has closed.
   void showModal();

@@ -1,4 +1,5 @@
 #include "ui/TaskPaneGroup.h"
+#include <algorithm>
 #include "ui/Form.h"
 
 namespace ui {
@@ -19,6 +20,7 @@ void TaskPaneGroup::addLabel(const std::string& caption) {
 void TaskPaneGroup::setCollapsed(bool c) {
   if (c == collapsed_) return;
   collapsed_ = c;
+  if (collapsed_) keyTarget_ = KeyHeader;
   setBounds(left(), top(), width(), collapsed_ ? CollapsedHeight : expandedHeight_);
   changed(Aspect::Value);
 }
@@ -42,6 +44,40 @@ void TaskPaneGroup::clickItem(std::size_t index) {
   auto command = items_[index].OnClick;
   f->toolkit().dispatch(command);
   f->toolkit().dispatch(OnClick);
+}
+
+std::vector<int> TaskPaneGroup::keyTargets() const {
+  std::vector<int> targets{KeyHeader};
+  if (collapsed_) return targets;
+  for (std::size_t i = 0; i < items_.size(); ++i)
+    if (items_[i].enabled) targets.push_back(static_cast<int>(i));
+  return targets;
+}
+
+bool TaskPaneGroup::moveKey(bool forward) {
+  const std::vector<int> targets = keyTargets();
+  auto at = std::find(targets.begin(), targets.end(), keyTarget());
+  if (at == targets.end()) at = targets.begin();
+  if (forward ? at + 1 == targets.end() : at == targets.begin()) return false;
+  setKeyTarget(*(forward ? at + 1 : at - 1));
+  return true;
+}
+
+void TaskPaneGroup::enterKey(bool forward) { setKeyTarget(forward ? KeyHeader : keyTargets().back()); }
+
+void TaskPaneGroup::setKeyTarget(int target) {
+  const std::vector<int> targets = keyTargets();
+  if (target == keyTarget_ || std::find(targets.begin(), targets.end(), target) == targets.end()) return;
+  keyTarget_ = target;
+  changed(Aspect::Selection);
+}
+
+void TaskPaneGroup::pressKey() {
+  const int target = keyTarget();
+  if (target == KeyHeader)
+    clickHeader();
+  else
+    clickItem(static_cast<std::size_t>(target));
 }
 
 }  // namespace ui

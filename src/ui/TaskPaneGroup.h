@@ -38,10 +38,29 @@ class TaskPaneGroup : public Control {
   // A click on an item: the item's command, then the pane's OnClick.
   void clickItem(std::size_t index);
 
+  // The keyboard's place in the pane: the header (KeyHeader) or the index
+  // of an enabled item; always the header while the pane is folded.
+  static constexpr int KeyHeader = -1;
+  int keyTarget() const { return collapsed_ ? KeyHeader : keyTarget_; }
+  // The next place (Tab, Down) or the previous one (Shift+Tab, Up); false
+  // when there is none, so the keyboard leaves the pane.
+  bool moveKey(bool forward);
+  // The keyboard comes in from the pane before (at the header) or from
+  // the one after (at the last place).
+  void enterKey(bool forward);
+  // A place the mouse chose; ignored unless it can hold the keyboard.
+  void setKeyTarget(int target);
+  // Enter or Space: the header toggles, an item runs, as clicked.
+  void pressKey();
+
  private:
   std::string caption_;
   std::vector<TaskPaneItem> items_;
+  // The places the keyboard stops at, in order: the header, then the
+  // enabled items while the pane is open.
+  std::vector<int> keyTargets() const;
   bool collapsed_ = true;
+  int keyTarget_ = KeyHeader;
   int expandedHeight_ = CollapsedHeight;
 };
 

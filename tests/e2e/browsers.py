@@ -55,6 +55,10 @@ class Browser:
     def closed(self):
         return [line[len("WM_CLOSE "):] for line in self.lines() if line.startswith("WM_CLOSE ")]
 
+    def typed(self):
+        """The characters each window got from the keyboard, as (title, char)."""
+        return [tuple(line[len("WM_CHAR "):].rsplit(" ", 1)) for line in self.lines() if line.startswith("WM_CHAR ")]
+
     def bring_to_front(self, title):
         """Clicks the window's caption, as a person brings a window to the front."""
         w = wait_until(lambda: self.s.windows(name=title), 10, what="the window %r" % title)[0]

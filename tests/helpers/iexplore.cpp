@@ -34,6 +34,8 @@
 //   created <kind> <title>     kind: window, hidden, owned, tool, owner
 //   ready                      every window of the command line exists
 //   WM_CLOSE <title>           the window got WM_CLOSE and is destroyed
+//   WM_CHAR <title> <char>     the window got a typed character (it has the
+//                              keyboard)
 //   exit                       the process is about to end
 //
 // Exit status: 0 on a normal end, 2 on a command-line error.
@@ -110,6 +112,9 @@ LRESULT CALLBACK frameProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case kDestroyMessage:
       DestroyWindow(w);
+      return 0;
+    case WM_CHAR:
+      logLine("WM_CHAR " + windowTitle(w) + " " + std::string(1, static_cast<char>(wp)));
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -231,6 +231,43 @@ TEST_F(MainWindow, PaneAccordion) {
   EXPECT_EQ(form->File1.width(), 195);
 }
 
+// The keyboard's walk along a pane: the header, then the enabled items of
+// the open pane (the label "Erase manual:" and the separators are passed
+// over); Enter on the header opens it, on an item runs it and folds the
+// pane; Escape hides the window as Alt+F4 does.
+TEST_F(MainWindow, KeyboardWalksThePanesAndEscapeHides) {
+  start();
+  ui::TaskPaneGroup& tools = form->Tools1;
+  EXPECT_FALSE(tools.moveKey(true)) << "a folded pane is only its header";
+  tools.pressKey();
+  EXPECT_EQ(form->height(), 397);
+  const std::vector<int> forward{0, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  for (int expected : forward) {
+    ASSERT_TRUE(tools.moveKey(true));
+    EXPECT_EQ(tools.keyTarget(), expected) << tools.items()[static_cast<std::size_t>(expected)].caption;
+  }
+  EXPECT_FALSE(tools.moveKey(true)) << "the keyboard leaves the pane after its last item";
+  while (tools.keyTarget() != 2) ASSERT_TRUE(tools.moveKey(false));
+  bool cookies = false;
+  tools.items()[2].OnClick = [&] { cookies = form->height() == 397; };
+  tools.pressKey();
+  EXPECT_TRUE(cookies) << "the item's command runs before the pane folds";
+  EXPECT_TRUE(tools.collapsed());
+  EXPECT_EQ(tools.keyTarget(), ui::TaskPaneGroup::KeyHeader);
+  EXPECT_EQ(form->height(), 168);
+
+  // Coming back from the pane below lands on its last item.
+  form->help.clickHeader();
+  form->help.enterKey(false);
+  EXPECT_EQ(form->help.keyTarget(), 5) << "About";
+
+  form->show();
+  EXPECT_TRUE(form->keyPressed(ui::FormKey::Escape));
+  EXPECT_FALSE(form->visible());
+  EXPECT_TRUE(form->PopupMenu1.autoPopup);
+  EXPECT_FALSE(f.toolkit.terminated);
+}
+
 TEST_F(MainWindow, ShowHideCloseAndExit) {
   start();
   form->PopupMenu1.choose(item("Show1"));

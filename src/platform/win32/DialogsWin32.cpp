@@ -8,8 +8,16 @@ namespace platform::win32 {
 
 namespace {
 
+// The box comes to the front with the keyboard, also while another
+// program's window is in front; once it has closed, the window that had the
+// foreground before gets it back (the box's owner, or that other program's
+// window when the box had none).
 int show(const std::string& text, const std::string& caption, UINT type) {
-  return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type | MB_TASKMODAL);
+  HWND front = GetForegroundWindow();
+  const int answer =
+      MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), type | MB_TASKMODAL | MB_SETFOREGROUND);
+  if (front && IsWindow(front) && IsWindowVisible(front) && GetForegroundWindow() != front) SetForegroundWindow(front);
+  return answer;
 }
 
 // Runs one file dialog; `open` picks GetOpenFileNameW, otherwise GetSaveFileNameW.

@@ -111,6 +111,7 @@ void FormWindow::apply() {
   if (wantShown != shownApplied_) {
     shownApplied_ = wantShown;
     if (!wantShown) toolkit_.keepActivation(hwnd_);
+    if (wantShown) opener_ = GetActiveWindow();
     ShowWindow(hwnd_, wantShown ? SW_SHOW : SW_HIDE);
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
@@ -145,7 +146,7 @@ void FormWindow::hide() { sync(); }
 
 void FormWindow::runModal() {
   if (!hwnd_) return;
-  HWND previous = GetActiveWindow();
+  HWND previous = opener_;
   // Every other window of the program waits until this one has closed.
   std::vector<HWND> disabled;
   auto disable = [&disabled](HWND w) {
@@ -157,12 +158,16 @@ void FormWindow::runModal() {
   for (FormWindow* f : toolkit_.forms())
     if (f != this) disable(f->hwnd());
   disable(reinterpret_cast<HWND>(toolkit_.appWindow()));
-  if (IsWindowVisible(hwnd_)) SetActiveWindow(hwnd_);
+  // In front with the keyboard, also when the program has not the
+  // foreground (a command of the tray menu, which gave it back on closing).
+  if (IsWindowVisible(hwnd_)) SetForegroundWindow(hwnd_);
 
   toolkit_.loopUntil([this] { return modalDone_ || !hwnd_ || !form_.visible(); });
 
   for (HWND w : disabled)
     if (IsWindow(w)) EnableWindow(w, TRUE);
+  // The opener gets the keyboard back; with none shown, hiding this window
+  // hands the foreground on (keepActivation).
   if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   modalDone_ = false;
 }

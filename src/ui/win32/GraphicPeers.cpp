@@ -125,7 +125,7 @@ void FocusLabelWindow::create(HWND parent) {
 
 void FocusLabelWindow::paint(HDC dc, const RECT& rc) {
   drawLabel(dc, rc, label_);
-  if (GetFocus() == hwnd_ && !(SendMessageA(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) DrawFocusRect(dc, &rc);
+  if (showsFocus()) DrawFocusRect(dc, &rc);
 }
 
 void FocusLabelWindow::mirror(const ui::Change& change) {
@@ -134,6 +134,7 @@ void FocusLabelWindow::mirror(const ui::Change& change) {
 }
 
 LRESULT FocusLabelWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; focusCueMessage(msg, wp, lp, result)) return result;
   switch (msg) {
     // Enter is the link's own, not the default button's.
     case WM_GETDLGCODE: {
@@ -146,13 +147,6 @@ LRESULT FocusLabelWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE: {
-      const LRESULT r = ChildWindow::handle(msg, wp, lp);
-      InvalidateRect(hwnd_, nullptr, FALSE);
-      return r;
-    }
     case WM_MOUSEMOVE:
       if (hovered_) return 0;
       {

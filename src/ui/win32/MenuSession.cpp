@@ -94,6 +94,7 @@ ui::MenuItem* MenuSession::track(int x, int y) {
   // activating the hidden host would leave them there. So the host is then
   // shown, one pixel where the menu opens, while the menu is open.
   const bool showHost = anotherProgramInFront();
+  toolkit_.rememberFront(GetForegroundWindow());
   if (showHost) SetWindowPos(host, HWND_TOP, x, y, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   SetForegroundWindow(host);
   const UINT id = static_cast<UINT>(

@@ -135,6 +135,11 @@ class ChildWindow : public ui::ControlPeer, public WindowPeer {
   // creation.
   virtual void mirror(const ui::Change& change);
   void runPaintEvent(HDC dc);
+  // For a control that draws its own focus rectangle: whether it shows one
+  // now, and the repaint when the focus comes or goes or the keyboard cues
+  // change (true when `msg` was such a message; `result` is its answer).
+  bool showsFocus();
+  bool focusCueMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   // Draws the graphic controls that sit on this one.
   void paintGraphics(HDC dc);
   void removeHint();
@@ -514,9 +519,12 @@ class PageControlWindow : public NativeControlWindow {
   bool changedOnStrip_ = false;
 };
 
+// A task pane takes the focus: Tab and the arrow keys move along its header
+// and items and on to the next pane, Enter and Space click what has the
+// focus, which a focus rectangle shows.
 class TaskPaneWindow : public ChildWindow {
  public:
-  static constexpr int HeaderTarget = -1;
+  static constexpr int HeaderTarget = ui::TaskPaneGroup::KeyHeader;
   static constexpr int NoTarget = -2;
   // Rows of items begin this far below the header.
   static constexpr int ItemsPadding = 4;
@@ -531,10 +539,15 @@ class TaskPaneWindow : public ChildWindow {
  protected:
   LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
   const char* windowClass() const override { return classes::TaskPane; }
+  DWORD extraStyle() const override { return WS_TABSTOP; }
+  DWORD exStyle() const override { return 0; }
   void paint(HDC dc, const RECT& rc) override;
 
  private:
   void setHot(int target);
+  // Tab, Shift+Tab and the arrows: the next place in the pane, else the
+  // next control of the window, a pane entered at its near end.
+  void step(bool forward);
   ui::TaskPaneGroup& pane_;
   int hot_ = NoTarget;
   int pressed_ = NoTarget;
@@ -599,6 +612,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   bool enabledApplied_ = true;
   bool modalDone_ = false;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the form lost it
+  HWND opener_ = nullptr;     // the program's window that was active when the form was shown
 };
 
 }  // namespace ui::win32

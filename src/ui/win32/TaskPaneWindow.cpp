@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <windowsx.h>
+#include <algorithm>
 #include <iterator>
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/Peers.h"
@@ -62,8 +63,44 @@ void TaskPaneWindow::setHot(int target) {
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+void TaskPaneWindow::step(bool forward) {
+  HWND root = GetAncestor(hwnd_, GA_ROOT);
+  // Reached by the keyboard: the focus shows, as the dialog manager's Tab does.
+  SendMessageA(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  if (pane_.moveKey(forward)) return;
+  HWND next = GetNextDlgTabItem(root, hwnd_, !forward);
+  if (!next) return;
+  if (auto* pane = dynamic_cast<TaskPaneWindow*>(WindowPeer::fromWindow(next)); pane && toolkit_.alive(pane))
+    pane->pane_.enterKey(forward);
+  if (next != hwnd_) SetFocus(next);
+}
+
 LRESULT TaskPaneWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (LRESULT result = 0; focusCueMessage(msg, wp, lp, result)) return result;
   switch (msg) {
+    // The arrows, Tab and Enter are the pane's own.
+    case WM_GETDLGCODE: {
+      const auto* m = reinterpret_cast<const MSG*>(lp);
+      const bool enter = m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN;
+      return DLGC_WANTARROWS | DLGC_WANTTAB | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_KEYDOWN:
+      switch (wp) {
+        case VK_TAB: step(GetKeyState(VK_SHIFT) >= 0); return 0;
+        case VK_DOWN:
+        case VK_RIGHT: step(true); return 0;
+        case VK_UP:
+        case VK_LEFT: step(false); return 0;
+        case VK_RETURN:
+        case VK_SPACE:
+          if (!(lp & (1 << 30))) {  // not the key's repeats
+            ui::TaskPaneGroup& pane = pane_;
+            toolkit_.dispatch([&pane] { pane.pressKey(); });
+          }
+          return 0;
+        default: break;
+      }
+      break;
     case WM_MOUSEMOVE:
       if (!tracking_) {
         TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, hwnd_, 0};
@@ -84,7 +121,11 @@ LRESULT TaskPaneWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       pressed_ = targetAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-      if (pressed_ != NoTarget) SetCapture(hwnd_);
+      if (pressed_ != NoTarget) {
+        SetCapture(hwnd_);
+        pane_.setKeyTarget(pressed_);
+        SetFocus(hwnd_);
+      }
       dispatchMouseDown(ui::MouseButton::Left, lp);
       return 0;
     case WM_LBUTTONUP: {
@@ -142,6 +183,12 @@ void TaskPaneWindow::paint(HDC dc, const RECT& rc) {
   SetPixel(dc, bandLeft + 1, BandTop, back);
   SetPixel(dc, bandRight - 2, BandTop, back);
 
+  const bool showFocus = showsFocus();
+  auto frameFocus = [dc](RECT r) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &r);
+  };
   const bool headerHot = hot_ == HeaderTarget && enabled;
   SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = SelectObject(dc, toolkit_.boldFont());
@@ -158,6 +205,8 @@ void TaskPaneWindow::paint(HDC dc, const RECT& rc) {
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
   DeleteObject(ring);
+  if (showFocus && pane_.keyTarget() == ui::TaskPaneGroup::KeyHeader)
+    frameFocus(RECT{bandLeft + 2, BandTop + 2, bandRight - 2, BandBottom - 2});
   const COLORREF ink = !enabled ? theme::PaneItemDisabled : headerHot ? theme::PaneCaptionHot : theme::PaneCaption;
   const int rows = static_cast<int>(std::size(Chevrons));
   for (int y = 0; y < rows; ++y) {
@@ -184,6 +233,11 @@ void TaskPaneWindow::paint(HDC dc, const RECT& rc) {
       r.left += TextIndent;
       r.right -= 4;
       DrawTextA(dc, items[i].caption.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+      if (showFocus && pane_.keyTarget() == static_cast<int>(i)) {
+        RECT text = r;
+        DrawTextA(dc, items[i].caption.c_str(), -1, &text, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        frameFocus(RECT{r.left - 3, r.top + 2, std::min(text.right, r.right) + 3, r.bottom - 2});
+      }
     }
   }
   SelectObject(dc, oldFont);

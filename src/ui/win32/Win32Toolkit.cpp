@@ -196,7 +196,10 @@ void Win32Toolkit::popup(ui::PopupMenu& menu, int x, int y) {
     throw;
   }
   menu_ = nullptr;
-  // The menu is closed before the command runs, as after a click.
+  // The menu is closed before the command runs, as after a click, and the
+  // window that was in front has the foreground again; a window the
+  // command shows takes it while the program handles the user's choice.
+  keepActivation(menuHost_);
   if (chosen)
     menu.choose(*chosen);
   else if (session.helpAsked())
@@ -233,10 +236,28 @@ std::string Win32Toolkit::title() {
 
 platform::WindowId Win32Toolkit::appWindow() { return reinterpret_cast<platform::WindowId>(appWindow_); }
 
+namespace {
+
+// A window of another program that the system would activate: shown,
+// enabled, neither a tool window nor one that refuses activation (such as
+// the taskbar).
+bool activatableElsewhere(HWND w) {
+  DWORD process = 0;
+  if (!w || !IsWindow(w) || w == GetDesktopWindow() || !GetWindowThreadProcessId(w, &process)) return false;
+  return process != GetCurrentProcessId() && IsWindowVisible(w) && IsWindowEnabled(w) &&
+         !(GetWindowLongA(w, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+}
+
+}  // namespace
+
+void Win32Toolkit::rememberFront(HWND front) { front_ = activatableElsewhere(front) ? front : nullptr; }
+
 // Hiding the foreground window makes the system activate another one. With
-// no other window of the program shown and enabled, that is another
-// program's (under Wine the desktop's taskbar, which then holds the keyboard
-// and keeps the keys pressed on the tray menu opened next). The hidden menu
+// no other window of the program shown and enabled, the window that was in
+// front before the program took the foreground gets it back (the browser
+// the user was in). Without one the system would pick another program's
+// window (under Wine the desktop's taskbar, which then holds the keyboard
+// and keeps the keys pressed on the tray menu opened next): the hidden menu
 // host takes the activation instead.
 void Win32Toolkit::keepActivation(HWND hiding) {
   if (!hiding || GetForegroundWindow() != hiding) return;
@@ -244,7 +265,10 @@ void Win32Toolkit::keepActivation(HWND hiding) {
   if (takesOver(appWindow_)) return;
   for (FormWindow* f : forms_)
     if (takesOver(f->hwnd())) return;
-  SetForegroundWindow(menuHost_);
+  if (activatableElsewhere(front_))
+    SetForegroundWindow(front_);
+  else if (hiding != menuHost_)
+    SetForegroundWindow(menuHost_);
 }
 
 void Win32Toolkit::hideAppWindow() {

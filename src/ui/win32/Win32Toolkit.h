@@ -48,8 +48,14 @@ class Win32Toolkit : public ui::Toolkit {
   HWND windowOf(const ui::Control& control) const;
   // The hidden window that owns the popup menus.
   HWND menuHost() const { return menuHost_; }
-  // Called just before one of the program's windows is hidden.
+  // Called just before one of the program's windows is hidden, and by the
+  // menu host once its menu has closed: the foreground, when that window
+  // has it, goes back to the window that was in front before.
   void keepActivation(HWND hiding);
+  // The window in front when the program takes the foreground for its
+  // menu: kept when it is another program's window that the system could
+  // activate, else forgotten.
+  void rememberFront(HWND front);
   bool terminated() const { return terminated_; }
 
   // Used by the realised controls.
@@ -84,6 +90,7 @@ class Win32Toolkit : public ui::Toolkit {
   HFONT boldFont_ = nullptr;
   HFONT linkFont_ = nullptr;
   bool terminated_ = false;
+  HWND front_ = nullptr;  // see rememberFront
   std::unordered_map<WindowPeer*, std::unique_ptr<WindowPeer>> peers_;
   std::vector<FormWindow*> forms_;
   MenuSession* menu_ = nullptr;  // while a popup menu is open

@@ -201,6 +201,17 @@ void ChildWindow::update(const ui::Change& change) {
 // A window the toolkit draws shows any change by painting again.
 void ChildWindow::mirror(const ui::Change&) { InvalidateRect(hwnd_, nullptr, FALSE); }
 
+bool ChildWindow::showsFocus() {
+  return GetFocus() == hwnd_ && !(SendMessageA(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+bool ChildWindow::focusCueMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg != WM_SETFOCUS && msg != WM_KILLFOCUS && msg != WM_UPDATEUISTATE) return false;
+  result = ChildWindow::handle(msg, wp, lp);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  return true;
+}
+
 void ChildWindow::controlDestroyed() {
   removeHint();
   modelDestroyed();  // deletes this peer
