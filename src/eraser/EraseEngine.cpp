@@ -134,6 +134,10 @@ void EraseEngine::run(Category category) {
       break;
     case Category::Cookies: {
       const std::string folder = shellFolder(shellFolders::Cookies);
+      if (kept_ && !kept_->empty()) {
+        eraseCookiesKeeping(folder);
+        break;
+      }
       if (!folder.empty()) ShellDeleteFiles(folder + "\\*.txt");
       deleteCacheEntries(TSearchPattern::spCookies);
       break;
@@ -199,6 +203,28 @@ void EraseEngine::resetKey(const char* path) {
   if (auto key = platform_.registry.open(platform::Hive::CurrentUser, path); key && key->empty()) return;
   platform_.registry.deleteTree(platform::Hive::CurrentUser, path);
   platform_.registry.create(platform::Hive::CurrentUser, path);
+}
+
+void EraseEngine::eraseCookiesKeeping(const std::string& folder) {
+  const auto kept = [this](const std::string& what) {
+    if (OnCookieKept) OnCookieKept(what);
+  };
+  if (!folder.empty()) {
+    for (const platform::FileEntry& e : platform_.files.find(folder + "\\*.txt")) {
+      if (e.name == "." || e.name == "..") continue;
+      const std::string path = folder + "\\" + e.name;
+      if (kept_->keepsFile(e.name))
+        kept(path);
+      else
+        ShellDeleteFiles(path);
+    }
+  }
+  cache_.setSearchPattern(TSearchPattern::spCookies);
+  cache_.DeleteEntriesWhere([&](const platform::CacheEntryInfo& entry) {
+    if (!kept_->keepsEntry(entry.sourceUrl)) return true;
+    kept(entry.sourceUrl);
+    return false;
+  });
 }
 
 void EraseEngine::deleteCacheEntries(TSearchPattern pattern) {
