@@ -168,6 +168,7 @@ TEST(CookieSites, TypedSitesBecomeHostNames) {
 
 TEST(CookieKeepList, RoundTripThroughItsFileBesideTheProgram) {
   fake::FakePlatform f;
+  f.files.addFolder("C:\\Tarnwick");
   settings::OwnFolder folder(f.files, f.dialogs, f.toolkit);
   const std::string path = f.files.program + eraser::KeepListFileName;
   {
@@ -199,7 +200,8 @@ TEST(CookieKeepList, RoundTripThroughItsFileBesideTheProgram) {
 TEST_F(Preview, ListsWhatEachCategoryWouldRemoveAndChangesNothing) {
   const auto temp = count(eraser::Category::TempFolder);
   const std::string t = Temp;
-  std::set<std::string> removed(texts(temp.removed).begin(), texts(temp.removed).end());
+  const std::vector<std::string> listed = texts(temp.removed);
+  const std::set<std::string> removed(listed.begin(), listed.end());
   const std::set<std::string> expected = {t + "a.tmp", t + "\xD0\xB6\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB.tmp",
                                           t + "old.log", t + "\xE6\x97\xA5\xE8\xAE\xB0\\\xE7\xAC\x94\xE8\xAE\xB0.txt",
                                           t + "\xE6\x97\xA5\xE8\xAE\xB0\\"};
@@ -239,8 +241,8 @@ TEST_F(Preview, ShowsKeptCookiesAsKept) {
   const auto keeping = count(eraser::Category::Cookies, {"example.com"});
   const std::string c = std::string(Cookies) + "\\";
   EXPECT_EQ(texts(keeping.removed),
-            (std::vector<std::string>{c + "user@other.org[1].txt", c + "user@badexample.com[1].txt",
-                                      c + "notacookie.txt", "Cookie:user@other.org/"}));
+            (std::vector<std::string>{c + "notacookie.txt", c + "user@badexample.com[1].txt",
+                                      c + "user@other.org[1].txt", "Cookie:user@other.org/"}));
   EXPECT_EQ(texts(keeping.left),
             (std::vector<std::string>{c + "user@example.com[1].txt   (kept)", c + "user@mail.example.com[2].txt   (kept)",
                                       "Cookie:user@example.com/   (kept)", "Cookie:user@mail.example.com/   (kept)"}));
@@ -301,7 +303,7 @@ TEST(ErasePreviewWindow, FillsInFromItsWorkerAndErasesNowOnlyWhenTheBrowserIsClo
   fake::FakePlatform f;
   fillProfile(f, f.files, f.urlCache, f.registry);
   ui::Form owner(f.toolkit, "owner");
-  ui::PopupMenu tray;
+  ui::PopupMenu tray(f.toolkit, "tray");
   int erases = 0;
   eraser::TfrmErasePreview window(
       f.platform, f.toolkit, owner, tray,
@@ -325,7 +327,7 @@ TEST(ErasePreviewWindow, FillsInFromItsWorkerAndErasesNowOnlyWhenTheBrowserIsClo
   EXPECT_TRUE(pausedWhileUp);
   EXPECT_TRUE(tray.autoPopup) << "the tray menu opens again once the window has closed";
   ASSERT_EQ(rows.size(), 9u);
-  EXPECT_EQ(rows[1], "Cookies: 8 items, 8 bytes");
+  EXPECT_EQ(rows[1], "Cookies: 8 items, 5 bytes");
   EXPECT_EQ(rows[6], "Recycle Bin: 3 items, 4.0 KB");
   EXPECT_EQ(erases, 1);
   EXPECT_TRUE(f.files.log.empty()) << "the preview itself changed nothing";
