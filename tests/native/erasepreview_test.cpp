@@ -84,6 +84,11 @@ void fillProfile(fake::FakePlatform& f, fake::FakeFiles& files, fake::FakeUrlCac
   cache.add("http://example.com/logo.png", 1, false, 2048);
   for (const char* url : {"Cookie:user@example.com/", "Cookie:user@mail.example.com/", "Cookie:user@other.org/"})
     cache.add(url, 0x100000);
+  // The files some caches keep a cookie entry's data in, named by a hash.
+  cache.entries[1].localFile = std::string(Cookies) + "\\1A2B3C4D.txt";
+  cache.entries[3].localFile = std::string(Cookies) + "\\9Z8Y7X6W.txt";
+  files.addFile(cache.entries[1].localFile, "h");
+  files.addFile(cache.entries[3].localFile, "h");
   cache.add("Visited:user@http://example.com/", 0x200000);
   f.shell.recycleBinContent = platform::RecycleBinContent{3, 4096};
 }
@@ -235,17 +240,19 @@ TEST_F(Preview, ListsWhatEachCategoryWouldRemoveAndChangesNothing) {
 
 TEST_F(Preview, ShowsKeptCookiesAsKept) {
   const auto all = count(eraser::Category::Cookies);
-  EXPECT_EQ(all.count(), 5u + 3u) << "without a list every *.txt file and every cookie entry";
+  EXPECT_EQ(all.count(), 7u + 3u) << "without a list every *.txt file and every cookie entry";
   EXPECT_TRUE(all.left.empty());
 
   const auto keeping = count(eraser::Category::Cookies, {"example.com"});
   const std::string c = std::string(Cookies) + "\\";
+  // A name that names no site goes, unless it is a kept entry's own file.
   EXPECT_EQ(texts(keeping.removed),
-            (std::vector<std::string>{c + "notacookie.txt", c + "user@badexample.com[1].txt",
-                                      c + "user@other.org[1].txt", "Cookie:user@other.org/"}));
+            (std::vector<std::string>{"Cookie:user@other.org/", c + "9Z8Y7X6W.txt", c + "notacookie.txt",
+                                      c + "user@badexample.com[1].txt", c + "user@other.org[1].txt"}));
   EXPECT_EQ(texts(keeping.left),
-            (std::vector<std::string>{c + "user@example.com[1].txt   (kept)", c + "user@mail.example.com[2].txt   (kept)",
-                                      "Cookie:user@example.com/   (kept)", "Cookie:user@mail.example.com/   (kept)"}));
+            (std::vector<std::string>{"Cookie:user@example.com/   (kept)", "Cookie:user@mail.example.com/   (kept)",
+                                      c + "1A2B3C4D.txt   (kept)", c + "user@example.com[1].txt   (kept)",
+                                      c + "user@mail.example.com[2].txt   (kept)"}));
 }
 
 // The erase over the same profile removes exactly what the preview listed.
@@ -327,7 +334,7 @@ TEST(ErasePreviewWindow, FillsInFromItsWorkerAndErasesNowOnlyWhenTheBrowserIsClo
   EXPECT_TRUE(pausedWhileUp);
   EXPECT_TRUE(tray.autoPopup) << "the tray menu opens again once the window has closed";
   ASSERT_EQ(rows.size(), 9u);
-  EXPECT_EQ(rows[1], "Cookies: 8 items, 5 bytes");
+  EXPECT_EQ(rows[1], "Cookies: 10 items, 7 bytes");
   EXPECT_EQ(rows[6], "Recycle Bin: 3 items, 4.0 KB");
   EXPECT_EQ(erases, 1);
   EXPECT_TRUE(f.files.log.empty()) << "the preview itself changed nothing";

@@ -25,6 +25,7 @@ class FakeUrlCache : public platform::UrlCache {
     std::uint32_t type = 0;
     bool locked = false;  // deletion fails while the entry is in use
     std::uint64_t size = 0;
+    std::string localFile;
   };
   struct Call {
     std::string name;  // the method: "findFirstEx", "findNext", "deleteEntry", ...
@@ -46,7 +47,7 @@ class FakeUrlCache : public platform::UrlCache {
   std::vector<Call> calls;
 
   void add(const std::string& url, std::uint32_t type, bool locked = false, std::uint64_t size = 0) {
-    entries.push_back({url, type, locked, size});
+    entries.push_back({url, type, locked, size, ""});
   }
   bool contains(const std::string& url) const;
   std::vector<std::string> urls() const;

@@ -112,12 +112,14 @@ bool Files::deleteFile(const std::string& path) {
   return wide && DeleteFileW(wide->c_str()) != FALSE;
 }
 
-// Opening for deletion alone, sharing everything, fails only while another
-// handle refuses to share deletion; the file itself is not touched.
+// Opening for deletion alone and sharing nothing fails while another handle
+// or a mapping of the file is open: the cache's own index, mapped by every
+// program that uses the cache, holds no handle but cannot be deleted
+// either. The file itself is not touched.
 bool Files::inUse(const std::string& path) {
   const auto wide = longPath(path);
   if (!wide) return false;
-  HANDLE h = CreateFileW(wide->c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  HANDLE h = CreateFileW(wide->c_str(), DELETE, 0, nullptr,
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
   CloseHandle(h);
