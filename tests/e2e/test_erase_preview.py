@@ -24,6 +24,7 @@ from test_eraser import ERASE_KEY, FLAGS, SHELL_FOLDERS, cachetool, expect_one_r
 CAPTION = "Erase Preview"
 # In the order an erase runs them.
 SELECTED = ["Cookies", "IE Address Bar", "IE Cache", "Temp Folder"]
+ROW_HEIGHT = 12  # of a list box line in the program's font
 ROW = re.compile(r"^(.+?): (\d+) items?")
 SITES = ["example.com", "mail.example.com", "other.test"]
 # Letters of two scripts besides the code page's.
@@ -161,6 +162,12 @@ def scenario():
             counts["Cookies"], cookies_now))
         s.expect(counts["IE Address Bar"] == 2, "the address bar row counts %d" % counts["IE Address Bar"])
         s.expect(profile.state() == before, "the preview changed the profile")
+        # The temp folder's row, clicked: its items, named in any script.
+        categories = [c for c in preview_window(s, app).controls if c.cls.lower() == "listbox"][0]
+        x, y = categories.window[:2]
+        s.click(x + 40, y + 2 + ROW_HEIGHT * SELECTED.index("Temp Folder") + ROW_HEIGHT // 2)
+        time.sleep(0.5)
+        s.screenshot("temp-items")
 
         # Erase Now while a browser window is open: the refusal, nothing removed.
         browser = s.install(s.helper("iexplore"), folder="StandIn")
