@@ -19,7 +19,8 @@ import time
 import harness
 from harness import E2EError, Scenario, wait_until
 import tarnwick_ui as ui
-from test_eraser import ERASE_KEY, FLAGS, SHELL_FOLDERS, cachetool, expect_one_refusal, fileprep, refusals
+import test_eraser
+from test_eraser import ERASE_KEY, FLAGS, cachetool, expect_one_refusal, refusals
 
 CAPTION = "Erase Preview"
 # In the order an erase runs them.
@@ -32,21 +33,14 @@ NAMES = ["\u043e\u0442\u0447\u0451\u0442.txt", "\u65e5\u8bb0.txt", "plain.tmp",
          "nest/\u0436\u0443\u0440\u043d\u0430\u043b/deep.txt"]
 
 
-class Profile:
+class Profile(test_eraser.Profile):
+    """The eraser scenarios' profile (its folders, how to write a file there),
+    filled with this story's traces."""
+
     def __init__(self, s):
-        self.s = s
-        self.cookies = s.reg_query(SHELL_FOLDERS, "Cookies")
-        self.cache_folder = s.reg_query(SHELL_FOLDERS, "Cache")
-        self.temp = fileprep(s, "temp").rstrip("\\")
-
-    def unix(self, winpath):
-        return os.path.join(self.s.prefix, "drive_c", *winpath[3:].split("\\"))
-
-    def write(self, winpath, text="x"):
-        path = self.unix(winpath)
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "w") as f:
-            f.write(text)
+        super().__init__(s)
+        self.cookies = self.folders["Cookies"]
+        self.cache_folder = self.folders["Cache"]
 
     def cookie_file(self, site):
         return self.cookies + "\\root@%s[1].txt" % site
