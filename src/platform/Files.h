@@ -60,8 +60,8 @@ class Files {
   virtual bool deleteFile(const std::string& path) = 0;
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual bool removeFolder(const std::string& path) = 0;
-  // True when another program holds the file open so that it cannot be
-  // deleted now. Asks without changing anything.
+  // True when the file is held open, so that a deletion now would leave it
+  // in place. Asks without changing anything.
   virtual bool inUse(const std::string& path) = 0;
 
   // The whole file; nullopt when it cannot be opened or read.

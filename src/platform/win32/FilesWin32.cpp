@@ -112,10 +112,10 @@ bool Files::deleteFile(const std::string& path) {
   return wide && DeleteFileW(wide->c_str()) != FALSE;
 }
 
-// Opening for deletion alone and sharing nothing fails while another handle
-// or a mapping of the file is open: the cache's own index, mapped by every
-// program that uses the cache, holds no handle but cannot be deleted
-// either. The file itself is not touched.
+// Opening for deletion alone and sharing nothing fails while any other
+// handle is open, even one that shares everything, as the cache holds its
+// own index: such a file, deleted, stays until its holder lets it go. The
+// file itself is not touched.
 bool Files::inUse(const std::string& path) {
   const auto wide = longPath(path);
   if (!wide) return false;
