@@ -15,5 +15,6 @@ bool processDetection(int rounds);
 bool closingLoop(int rounds);
 bool blockList(int rounds);
 bool erasePass(int rounds);
+bool erasePreview(int rounds);
 
 }  // namespace bench

@@ -31,7 +31,7 @@ double median(std::vector<double> samples) {
 }  // namespace bench
 
 // tarnwick_bench.exe [ROUNDS [NAME]]: NAME runs only that benchmark
-// ("tree", "process", "blocker", "blocklist", "erase").
+// ("tree", "process", "blocker", "blocklist", "erase", "preview").
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const std::string only = argc > 2 ? argv[2] : "";
@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
                                                                {"process", bench::processDetection},
                                                                {"blocker", bench::closingLoop},
                                                                {"blocklist", bench::blockList},
-                                                               {"erase", bench::erasePass}};
+                                                               {"erase", bench::erasePass},
+                                                               {"preview", bench::erasePreview}};
   bool ok = true;
   for (const auto& [name, run] : benchmarks) {
     if (!only.empty() && only != name) continue;

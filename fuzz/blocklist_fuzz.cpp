@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include "popup/BlockListStore.h"
+#include "settings/ListFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string file(reinterpret_cast<const char*>(data), size);
-  const auto list = popup::ParseBlockList(file);
+  const auto list = settings::ParseListFile(file);
   for (const std::string& entry : list)
     if (entry.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) std::abort();
-  const std::string written = popup::FormatBlockList(list);
-  if (popup::ParseBlockList(written) != list) std::abort();
-  if (popup::FormatBlockList(popup::ParseBlockList(written)) != written) std::abort();
+  const std::string written = settings::FormatListFile(list);
+  if (settings::ParseListFile(written) != list) std::abort();
+  if (settings::FormatListFile(settings::ParseListFile(written)) != written) std::abort();
   return 0;
 }

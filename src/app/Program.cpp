@@ -77,7 +77,9 @@ settings::OptionsLinks linksOf(TfrmMain& main) {
                                 main.Timer1,
                                 main.Timer2,
                                 main.StartPageTimer,
-                                [&main] { main.TypedUrls.TakeSnapshot(); }};
+                                [&main] { main.TypedUrls.TakeSnapshot(); },
+                                [&main] { main.Preview1Click(); },
+                                [&main] { main.KeepCookiesClick(); }};
 }
 
 popup::BlockListLinks blockListLinksOf(TfrmMain& main) {

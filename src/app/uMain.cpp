@@ -1,4 +1,6 @@
 #include "app/uMain.h"
+#include "eraser/uCookiesToKeep.h"
+#include "eraser/uErasePreview.h"
 #include "app/uAbout.h"
 #include "update/uUpdate.h"
 #include "settings/LockState.h"
@@ -51,6 +53,7 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
       IECache1(platform.urlCache),
       Eraser(platform, toolkit, IECache1, reg5, TempFolderPath, UrlHistory),
       ProgramFolder(platform.files, platform.dialogs, toolkit),
+      CookiesToKeep(platform.files, ProgramFolder),
       TypedUrls(platform, reg6, ProgramFolder, toolkit.title()),
       platform_(platform) {
   setCaption("Tarnwick");
@@ -71,6 +74,8 @@ TfrmMain::TfrmMain(platform::Platform& platform, ui::Toolkit& toolkit)
   Tray.setHint("Tarnwick");
   Tray.ShowHint = true;
   Tray.StartMinimized = true;
+
+  Eraser.keepCookiesOf(&CookiesToKeep.kept());
 
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
@@ -129,6 +134,8 @@ void TfrmMain::buildTrayMenu() {
   PopupMenu1.add("Eraseall1", "&Erase", [this] { btnEraseClick(); });
   ui::MenuItem& erase = PopupMenu1.add("Erase1", "E&rase...");
   for (const EraseCommand& c : EraseCommands) erase.add(c.menuName, c.menuCaption, [this, &c] { (this->*c.handler)(); });
+  erase.add("N7", "-");
+  erase.add("Preview1", "Pre&view...", [this] { Preview1Click(); });
   PopupMenu1.add("N1", "-");
   PopupMenu1.add("ShowBlockList1", "Show Block &List", [this] { ShowBlockList1Click(); });
   PopupMenu1.add("Configurate1", "&Options", [this] { btnOptionsClick(); });
@@ -175,6 +182,9 @@ void TfrmMain::FormCreate() {
   UrlHistory = platform_.urlHistory.create();
 
   Tray.Loaded();
+  // Last: a list file that cannot be read ends this handler with its error,
+  // and the program goes on keeping no cookies.
+  CookiesToKeep.load();
 }
 
 void TfrmMain::FormShow() { PopupMenu1.autoPopup = false; }
@@ -285,6 +295,25 @@ void TfrmMain::TempFiles21Click() { Eraser.Erase(eraser::Category::TempFolder); 
 void TfrmMain::EmptyRecycleBin1Click() { Eraser.Erase(eraser::Category::RecycleBin); }
 void TfrmMain::RunHistory1Click() { Eraser.Erase(eraser::Category::RunHistory); }
 void TfrmMain::FindHistory1Click() { Eraser.Erase(eraser::Category::FindHistory); }
+
+void TfrmMain::Preview1Click() {
+  auto inputs = [this] {
+    return eraser::PreviewInputs{eraser::SelectedCategories(platform_.registry), TempFolderPath,
+                                 CookiesToKeep.kept()};
+  };
+  auto preview = std::make_unique<eraser::TfrmErasePreview>(platform_, toolkit(), *this, PopupMenu1, inputs,
+                                                            [this] { btnEraseClick(); });
+  preview->create();
+  preview->showModal();
+}
+
+void TfrmMain::KeepCookiesClick() {
+  auto keep = std::make_unique<eraser::TfrmCookiesToKeep>(
+      platform_, toolkit(), *this, PopupMenu1, CookiesToKeep,
+      eraser::SitesWithCookies(platform_.files, IECache1, reg5.ReadPath(eraser::shellFolders::Cookies)));
+  keep->create();
+  keep->showModal();
+}
 
 void TfrmMain::paneAccordion(ui::TaskPaneGroup& pane) {
   if (!pane.collapsed()) {

@@ -7,6 +7,7 @@
 #include "TarnwickVersion.h"
 #include "app/CoolTrayIcon.h"
 #include "chrome/WindowHeader.h"
+#include "eraser/CookieKeepList.h"
 #include "eraser/EraseEngine.h"
 #include "eraser/IECache.h"
 #include "guard/RegWatches.h"
@@ -60,6 +61,8 @@ class TfrmMain : public chrome::HeaderForm {
   // Where the block list and the typed-URL snapshot are kept; shared with
   // the block list window, so an unwritable folder is reported once.
   settings::OwnFolder ProgramFolder;
+  // The sites whose cookies every erase keeps, and their list file.
+  eraser::CookieKeepList CookiesToKeep;
   // The typed-URL guard and the watcher that reports each change of the list.
   guard::TypedUrlGuard TypedUrls;
   std::unique_ptr<guard::TRegWatches> RegWatch;
@@ -113,6 +116,10 @@ class TfrmMain : public chrome::HeaderForm {
   void EmptyRecycleBin1Click();
   void RunHistory1Click();
   void FindHistory1Click();
+  // The erase preview (tray "Pre&view...", the Erase tab's button) and the
+  // cookies-to-keep window (the Erase tab's "&Keep...").
+  void Preview1Click();
+  void KeepCookiesClick();
   void File1Click();
   void Tools1Click();
   void SettingsClick();

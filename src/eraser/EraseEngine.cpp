@@ -1,6 +1,7 @@
 #include "eraser/EraseEngine.h"
 #include <algorithm>
 #include <cctype>
+#include <set>
 #include "eraser/FolderTree.h"
 #include "settings/Readers.h"
 #include "settings/Schema.h"
@@ -75,6 +76,12 @@ bool isAbove(const std::vector<std::string>& upper, const std::vector<std::strin
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
+// File names compare as the file system compares them, letter case aside.
+std::string upperAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 }  // namespace
 
 bool IsSafeEraseFolder(const std::string& folder, const std::vector<std::string>& systemFolders) {
@@ -134,6 +141,10 @@ void EraseEngine::run(Category category) {
       break;
     case Category::Cookies: {
       const std::string folder = shellFolder(shellFolders::Cookies);
+      if (kept_ && !kept_->empty()) {
+        eraseCookiesKeeping(folder);
+        break;
+      }
       if (!folder.empty()) ShellDeleteFiles(folder + "\\*.txt");
       deleteCacheEntries(TSearchPattern::spCookies);
       break;
@@ -199,6 +210,31 @@ void EraseEngine::resetKey(const char* path) {
   if (auto key = platform_.registry.open(platform::Hive::CurrentUser, path); key && key->empty()) return;
   platform_.registry.deleteTree(platform::Hive::CurrentUser, path);
   platform_.registry.create(platform::Hive::CurrentUser, path);
+}
+
+// The entries first: a kept entry's cookie file, whatever the cache named
+// it, is kept with it.
+void EraseEngine::eraseCookiesKeeping(const std::string& folder) {
+  const auto kept = [this](const std::string& what) {
+    if (OnCookieKept) OnCookieKept(what);
+  };
+  std::set<std::string> keptFiles;
+  cache_.setSearchPattern(TSearchPattern::spCookies);
+  cache_.DeleteEntriesWhere([&](const platform::CacheEntryInfo& entry) {
+    if (!kept_->keepsEntry(entry.sourceUrl)) return true;
+    kept(entry.sourceUrl);
+    if (!entry.localFile.empty()) keptFiles.insert(upperAscii(entry.localFile.substr(entry.localFile.find_last_of("\\/") + 1)));
+    return false;
+  });
+  if (folder.empty()) return;
+  for (const platform::FileEntry& e : platform_.files.find(folder + "\\*.txt")) {
+    if (e.name == "." || e.name == "..") continue;
+    const std::string path = folder + "\\" + e.name;
+    if (kept_->keepsFile(e.name) || keptFiles.contains(upperAscii(e.name)))
+      kept(path);
+    else
+      ShellDeleteFiles(path);
+  }
 }
 
 void EraseEngine::deleteCacheEntries(TSearchPattern pattern) {

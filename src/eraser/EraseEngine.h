@@ -2,8 +2,10 @@
 // the browser runs, and the erase of every selected category in a fixed order.
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
+#include "eraser/CookieSites.h"
 #include "eraser/IECache.h"
 #include "eraser/ProcessViewer.h"
 #include "platform/Platform.h"
@@ -71,6 +73,16 @@ class EraseEngine {
   // One category's command, with its own refusal.
   void Erase(Category category);
 
+  // One category's work without the refusal. The erase preview runs it over
+  // services that record what it would remove instead of removing it.
+  void run(Category category);
+
+  // The sites whose cookies the cookie erase keeps; none (or an empty list)
+  // makes it the wildcard delete of every cookie file and entry.
+  void keepCookiesOf(const KeptSites* sites) { kept_ = sites; }
+  // Told of each cookie file (its path) and entry (its URL) left for a kept site.
+  std::function<void(const std::string&)> OnCookieKept;
+
   // Whether a browser window is open, asking no question.
   bool browserRuns() { return processes_.IsProcessRunning(BrowserExe); }
   void ShellDeleteFiles(const std::string& path);
@@ -79,7 +91,8 @@ class EraseEngine {
  private:
   // Shows the refusal and answers true when the browser runs.
   bool refuseWhileBrowserRuns();
-  void run(Category category);
+  // The cookie files and entries one by one, leaving the kept sites' ones.
+  void eraseCookiesKeeping(const std::string& folder);
   std::string shellFolder(const char* name);
   void deleteTree(const std::string& folder);
   void resetKey(const char* path);
@@ -93,6 +106,7 @@ class EraseEngine {
   std::unique_ptr<platform::UrlHistory>& urlHistory_;
   settings::TmRegistry eraseKey_;
   ProcessViewer processes_;
+  const KeptSites* kept_ = nullptr;
 };
 
 }  // namespace eraser

@@ -110,13 +110,15 @@ std::uint32_t TIECache::DeleteEntry(const std::string& url) {
   return 0;
 }
 
-void TIECache::DeleteAllEntries() {
+void TIECache::DeleteAllEntries() { DeleteEntriesWhere({}); }
+
+void TIECache::DeleteEntriesWhere(const std::function<bool(const platform::CacheEntryInfo&)>& deleteIt) {
   if (!LibraryFound()) return;
   if (FindFirstEntry(0) == 0) {
     // Any failure ends the walk, not only the end of the search: another
     // error would repeat for ever.
     do {
-      DeleteEntry(current_.sourceUrl);
+      if (!deleteIt || deleteIt(current_)) DeleteEntry(current_.sourceUrl);
     } while (FindNextEntry() == 0);
   }
   // Closed even when the search never started: the handle is then null.

@@ -53,6 +53,8 @@ class TIECache {
   std::uint32_t DeleteEntry(const std::string& url);
   // Deletes every entry that FilterOptions and SearchPattern select.
   void DeleteAllEntries();
+  // The same walk, deleting only the entries `deleteIt` answers true for.
+  void DeleteEntriesWhere(const std::function<bool(const platform::CacheEntryInfo&)>& deleteIt);
 
   const platform::CacheEntryInfo& currentEntry() const { return current_; }
 

@@ -28,6 +28,7 @@ enum FileAttribute : std::uint32_t {
 struct FileEntry {
   std::string name;  // the bare name, "." and ".." included as the system reports them
   std::uint32_t attributes = 0;
+  std::uint64_t size = 0;  // a file's length in bytes; 0 for a folder
 };
 
 // A file being written block by block; closed when it goes.
@@ -59,6 +60,9 @@ class Files {
   virtual bool deleteFile(const std::string& path) = 0;
   virtual bool setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual bool removeFolder(const std::string& path) = 0;
+  // True when the file is held open, so that a deletion now would leave it
+  // in place. Asks without changing anything.
+  virtual bool inUse(const std::string& path) = 0;
 
   // The whole file; nullopt when it cannot be opened or read.
   virtual std::optional<std::string> readFile(const std::string& path) = 0;

@@ -1,13 +1,21 @@
 // Shell services: open a document or URL with its registered handler, delete
 // files through the shell, empty the Recycle Bin.
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include "platform/Windows.h"
 
 namespace platform {
 
 enum class RecycleBinResult { Emptied, NoLibrary, NoFunction };
+
+// What the Recycle Bins of every drive hold together.
+struct RecycleBinContent {
+  std::uint64_t items = 0;
+  std::uint64_t bytes = 0;
+};
 
 // A program the shell started, followed until it ends.
 class StartedProgram {
@@ -33,6 +41,9 @@ class Shell {
   // Empties the Recycle Bin of every drive without confirmation, progress
   // or sound, loading "Shell32.dll" for it at run time.
   virtual RecycleBinResult emptyRecycleBin(WindowId owner) = 0;
+  // Counts what the Recycle Bin of every drive holds; nothing when the
+  // system cannot tell.
+  virtual std::optional<RecycleBinContent> queryRecycleBin() = 0;
 };
 
 }  // namespace platform

@@ -12,6 +12,7 @@ struct CacheEntryInfo {
   std::string sourceUrl;
   std::string localFile;
   std::uint32_t type = 0;
+  std::uint64_t size = 0;  // the cached file's length in bytes
 };
 
 using CacheSearch = std::uintptr_t;  // 0: no search

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <tuple>
+#include "settings/ListFile.h"
 #include "settings/Schema.h"
 #include "ui/Toolkit.h"
 
@@ -23,26 +24,6 @@ platform::FileDialogOptions dialogOptions(const char* title, const std::string& 
 
 }  // namespace
 
-std::vector<std::string> ParseBlockList(const std::string& data) {
-  const std::string text = data.substr(0, data.find('\0'));
-  std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-    lines.push_back(text.substr(at, end - at));
-    at = end;
-    if (at < text.size() && text[at] == '\r') ++at;
-    if (at < text.size() && text[at] == '\n') ++at;
-  }
-  return lines;
-}
-
-std::string FormatBlockList(const std::vector<std::string>& entries) {
-  std::string data;
-  for (const auto& e : entries) data += e + "\r\n";
-  return data;
-}
-
 BlockListStore::BlockListStore(platform::Files& files, platform::Dialogs& dialogs, settings::OwnFolder& ownFolder,
                                ui::Form& owner, ui::ListBox& list, settings::TmRegistry& counter)
     : import_block(dialogOptions("Import Block List...", files.programFolder(), BlockListFileName)),
@@ -59,7 +40,7 @@ std::string BlockListStore::listFilePath() const { return ownFolder_.pathOf(Bloc
 void BlockListStore::readInto(const std::string& path) {
   const auto data = files_.readFile(path);
   if (!data) throw std::runtime_error("Cannot open file " + path);
-  list_.setItems(ParseBlockList(*data));
+  list_.setItems(settings::ParseListFile(*data));
 }
 
 void BlockListStore::LoadBlockList() {
@@ -73,7 +54,7 @@ void BlockListStore::LoadBlockList() {
 }
 
 void BlockListStore::SaveBlockList() {
-  if (!ownFolder_.save(BlockListFileName, FormatBlockList(list_.items()))) throw ui::Abort();
+  if (!ownFolder_.save(BlockListFileName, settings::FormatListFile(list_.items()))) throw ui::Abort();
   export_block.fileName = BlockListFileName;
 }
 
@@ -114,7 +95,7 @@ void BlockListStore::ExportBlockList() {
   const auto path = dialogs_.saveFile(owner_.handle(), export_block);
   if (!path) return;
   export_block.fileName = *path;
-  if (!settings::ReplaceFile(files_, *path, FormatBlockList(list_.items())))
+  if (!settings::ReplaceFile(files_, *path, settings::FormatListFile(list_.items())))
     throw std::runtime_error("Cannot create file " + *path);
 }
 

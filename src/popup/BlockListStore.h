@@ -17,12 +17,6 @@ namespace popup {
 
 inline constexpr const char* BlockListFileName = "tarnwick_block.txt";
 
-// The lines of a list file: breaks at CR, LF or CR LF, a final break adds no
-// line, reading stops at the first NUL byte; lines are kept as they stand.
-std::vector<std::string> ParseBlockList(const std::string& data);
-// Every entry followed by CR LF; no entries give no bytes.
-std::string FormatBlockList(const std::vector<std::string>& entries);
-
 class BlockListStore {
  public:
   // `owner` is the window the file dialogs belong to; `counter` is bound to

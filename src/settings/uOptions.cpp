@@ -90,6 +90,8 @@ TfrmOptions::TfrmOptions(platform::Platform& platform, ui::Toolkit& toolkit, Opt
       cb_recycle(&gbErase, "cb_recycle", "Em&pty Recycle Bin"),
       cb_runhistory(&gbErase, "cb_runhistory", "Run &History"),
       cb_find(&gbErase, "cb_find", "&Find History"),
+      btn_keep(&gbErase, "btn_keep", "&Keep..."),
+      btn_preview(&gbErase, "btn_preview", "Pre&view..."),
       tab3(PC, "tab3", "&Browser"),
       gbBrowser(&tab3, "gbBrowser", "Browser settings"),
       cb_startpage(&gbBrowser, "cb_startpage", "&Set this start page"),
@@ -192,6 +194,11 @@ void TfrmOptions::layout() {
   cb_recycle.setHint("Clear all files and folder from Recycle Bin");
   cb_runhistory.setHint("Cleans Run History from Windows Start menu");
   cb_find.setHint("Cleans Find History for files and folders");
+  // Beside the Cookies box, and level with the last row.
+  btn_keep.setBounds(232, 40 + Gap - 3, 80, 23);
+  btn_keep.setHint("Choose the sites whose cookies every erase keeps");
+  btn_preview.setBounds(232, 40 + 8 * Gap - 3, 80, 23);
+  btn_preview.setHint("See what an erase would remove now");
 
   place(cb_startpage, 14, 24, 290);
   cb_startpage.setHint(
@@ -312,6 +319,8 @@ void TfrmOptions::bindHandlers() {
   rb_limit_set.OnClick = [this] { rb_limitClick(); };
   rb_limit_max.OnClick = [this] { rb_limitClick(); };
   btn_block.OnClick = [this] { btn_blockClick(); };
+  btn_keep.OnClick = [this] { btn_keepClick(); };
+  btn_preview.OnClick = [this] { btn_previewClick(); };
   HotKey.OnHotKeyPressed = [this](std::uint32_t, std::uint16_t) { HotKeyHotKeyPressed(); };
   PanicHotKey.OnHotKeyPressed = [this](std::uint32_t, std::uint16_t) { PanicHotKeyHotKeyPressed(); };
 }
@@ -653,6 +662,8 @@ void TfrmOptions::cb_mouseClick() { links_.setLeftPopup(cb_mouse.checked()); }
 void TfrmOptions::rb_limitClick() { se_limit.setEnabled(cb_popup.checked() && rb_limit_set.checked()); }
 
 void TfrmOptions::btn_blockClick() { blockList_.showModal(); }
+void TfrmOptions::btn_keepClick() { links_.showCookiesToKeep(); }
+void TfrmOptions::btn_previewClick() { links_.showErasePreview(); }
 
 popup::BlockerControls TfrmOptions::blockerControls() {
   return popup::BlockerControls{

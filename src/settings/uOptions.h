@@ -39,6 +39,9 @@ struct OptionsLinks {
   ui::Timer& startPageTimer;
   // Writes the snapshot of the browser's typed addresses.
   std::function<void()> takeTypedUrlSnapshot;
+  // The erase preview and the cookies-to-keep window, opened from the Erase tab.
+  std::function<void()> showErasePreview = [] {};
+  std::function<void()> showCookiesToKeep = [] {};
 };
 
 // "Closed popups:  " and the count with the user's thousands separator.
@@ -59,6 +62,7 @@ class TfrmOptions : public chrome::HeaderForm {
   ui::GroupBox gbErase;
   ui::Label lbClean;
   ui::CheckBox cb_cache, cb_cookies, cb_history, cb_address, cb_recent, cb_temp, cb_recycle, cb_runhistory, cb_find;
+  ui::Button btn_keep, btn_preview;
 
   ui::TabSheet tab3;
   ui::GroupBox gbBrowser;
@@ -128,6 +132,8 @@ class TfrmOptions : public chrome::HeaderForm {
   void cb_mouseClick();
   void rb_limitClick();
   void btn_blockClick();
+  void btn_keepClick();
+  void btn_previewClick();
 
   // Hot keys.
   void HotKeyHotKeyPressed();

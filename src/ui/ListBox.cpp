@@ -49,6 +49,7 @@ void ListBox::setItemIndex(int index) {
   if (index == itemIndex_) return;
   itemIndex_ = index;
   changed(Aspect::Selection);
+  if (OnChange) OnChange();
 }
 
 int ListBox::sortedPlace(const std::string& line) const {

@@ -43,6 +43,12 @@ class ListBox : public Control {
   void setItems(std::vector<std::string> lines);
 
   std::function<void()> OnDblClick;
+  // The selection moved, by the user or the program.
+  std::function<void()> OnChange;
+  // The lines are file-system paths: UTF-8, whatever letters they have,
+  // where every other text is in the ANSI code page. Set before the list is
+  // shown.
+  bool holdsPaths = false;
 
  private:
   int sortedPlace(const std::string& line) const;

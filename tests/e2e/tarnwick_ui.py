@@ -25,7 +25,7 @@ PANE_BACK = (126, 167, 228)
 MENU_ITEMS = ["&Erase", "E&rase...", "Show Block &List", "&Options", "&Show", "&Check Latest Version...", "&Help",
               "&About", "E&xit"]
 ERASE_SUBMENU = ["&Cookies", "&Recent Documents", "&Temp Folder", "IE Cac&he", "I&E History", "IE &Address bar",
-                 "Em&pty Recycle Bin", "Run &History", "&Find History"]
+                 "Em&pty Recycle Bin", "Run &History", "&Find History", "Pre&view..."]
 
 
 def main_window(s, app, visible=True):

@@ -43,7 +43,7 @@ def unlocked():
         height = s.geometry(menu)[3]
         ui.close_menus(s, app)
 
-        # The second entry opens the sub-menu of the nine single erases.
+        # The second entry opens the sub-menu of the nine single erases and the preview.
         menu = ui.open_menu(s, app)
         s.key_on(menu, "Down", "Down", "Right")
         sub = wait_until(lambda: [w for w in ui.menus(s, app) if w.id != menu.id], 5, what="the Erase sub-menu")[0]

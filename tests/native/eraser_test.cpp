@@ -330,7 +330,7 @@ TEST(MainWindowErase, ToolsPaneAndTrayMenuReachEveryCategory) {
       {"TempFiles1", "&Temp Folder"},     {"TempIEFiles1", "IE Cac&he"},
       {"IEHistory1", "I&E History"},      {"IEAddressBar1", "IE &Address bar"},
       {"EmptyRecycleBin2", "Em&pty Recycle Bin"}, {"RunHistory2", "Run &History"},
-      {"FindHistory2", "&Find History"}};
+      {"FindHistory2", "&Find History"}, {"N7", "-"}, {"Preview1", "Pre&view..."}};
   ui::MenuItem* sub = form.PopupMenu1.find("Erase1");
   ASSERT_EQ(sub->items().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -345,3 +345,32 @@ TEST_F(FolderTreeTest, APathThatIsNotUtf8ReachesNoFile) {
 }
 
 }  // namespace
+
+// What the erase preview asks before it counts a file as deleted: a file
+// held open, without sharing or sharing everything (as the cache holds its
+// index), is in use: the one cannot be deleted, the other stays until its
+// holder lets it go. Asking changes nothing.
+TEST_F(FolderTreeTest, AFileHeldOpenIsInUseAndAskingChangesNothing) {
+  file("plain.txt");
+  file("ro.txt", FILE_ATTRIBUTE_READONLY);
+  heldFile("held.tmp");
+  file("shared.dat");
+  HANDLE shared = CreateFileA(at("shared.dat").c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(shared, INVALID_HANDLE_VALUE);
+
+  EXPECT_FALSE(files_.inUse(at("plain.txt")));
+  EXPECT_FALSE(files_.inUse(at("ro.txt")));
+  EXPECT_TRUE(files_.inUse(at("held.tmp")));
+  EXPECT_TRUE(files_.inUse(at("shared.dat")));
+  EXPECT_FALSE(files_.inUse(at("missing.txt")));
+  EXPECT_EQ(listing(root_), (Listing{"held.tmp", "plain.txt", "ro.txt", "shared.dat"}));
+  EXPECT_EQ(GetFileAttributesA(at("ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(DeleteFileA(at("held.tmp").c_str()));
+  DeleteFileA(at("shared.dat").c_str());
+  EXPECT_TRUE(exists(at("shared.dat"))) << "a file shared for deletion stays while it is held";
+  EXPECT_TRUE(DeleteFileA(at("plain.txt").c_str())) << "asking left the file free";
+  CloseHandle(shared);
+}

@@ -137,7 +137,7 @@ std::vector<platform::FileEntry> FakeFiles::find(const std::string& pattern) {
     found.push_back({"..", platform::AttrDirectory});
   }
   for (const Node* n : children(upper(folder)))
-    if (matchesMask(nameOf(n->path), mask)) found.push_back({nameOf(n->path), n->attributes});
+    if (matchesMask(nameOf(n->path), mask)) found.push_back({nameOf(n->path), n->attributes, n->folder ? 0 : n->data.size()});
   return found;
 }
 

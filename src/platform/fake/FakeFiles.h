@@ -49,6 +49,10 @@ class FakeFiles : public platform::Files {
   bool deleteFile(const std::string& path) override;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   bool removeFolder(const std::string& path) override;
+  bool inUse(const std::string& path) override {
+    const Node* n = node(path);
+    return n && n->locked;
+  }
   std::optional<std::string> readFile(const std::string& path) override;
   bool writeFile(const std::string& path, const std::string& data) override;
   std::unique_ptr<platform::FileWriter> createFile(const std::string& path) override;

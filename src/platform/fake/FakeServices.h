@@ -105,6 +105,8 @@ class FakeShell : public platform::Shell {
     recycleBinOwners.push_back(owner);
     return recycleBin;
   }
+  std::optional<platform::RecycleBinContent> recycleBinContent;
+  std::optional<platform::RecycleBinContent> queryRecycleBin() override { return recycleBinContent; }
 };
 
 class FakeLocale : public platform::Locale {

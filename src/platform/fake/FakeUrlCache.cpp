@@ -87,7 +87,7 @@ bool FakeUrlCache::deliver(Search& s, platform::CacheEntryInfo* entry, std::uint
     size = sizeOf(e);
     return fail(InsufficientBuffer);
   }
-  *entry = {e.url, "", e.type};
+  *entry = {e.url, e.localFile, e.type, e.size};
   ++s.next;
   lastError_ = 0;
   return true;

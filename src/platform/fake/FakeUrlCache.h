@@ -24,6 +24,8 @@ class FakeUrlCache : public platform::UrlCache {
     std::string url;
     std::uint32_t type = 0;
     bool locked = false;  // deletion fails while the entry is in use
+    std::uint64_t size = 0;
+    std::string localFile;
   };
   struct Call {
     std::string name;  // the method: "findFirstEx", "findNext", "deleteEntry", ...
@@ -44,7 +46,9 @@ class FakeUrlCache : public platform::UrlCache {
   std::optional<std::uint32_t> nextFailure;  // every "next" call fails with this error
   std::vector<Call> calls;
 
-  void add(const std::string& url, std::uint32_t type, bool locked = false) { entries.push_back({url, type, locked}); }
+  void add(const std::string& url, std::uint32_t type, bool locked = false, std::uint64_t size = 0) {
+    entries.push_back({url, type, locked, size, ""});
+  }
   bool contains(const std::string& url) const;
   std::vector<std::string> urls() const;
   std::vector<Call> callsOf(const std::string& name) const;

@@ -100,7 +100,8 @@ std::vector<FileEntry> Files::find(const std::string& pattern) {
   if (h == INVALID_HANDLE_VALUE) return entries;
   do {
     // A name with an unpaired surrogate has no UTF-8 form to be named by.
-    if (auto name = pathFromWide(data.cFileName)) entries.push_back({std::move(*name), data.dwFileAttributes});
+    if (auto name = pathFromWide(data.cFileName)) entries.push_back({std::move(*name), data.dwFileAttributes,
+                                                               (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow});
   } while (FindNextFileW(h, &data));
   FindClose(h);
   return entries;
@@ -109,6 +110,20 @@ std::vector<FileEntry> Files::find(const std::string& pattern) {
 bool Files::deleteFile(const std::string& path) {
   const auto wide = longPath(path);
   return wide && DeleteFileW(wide->c_str()) != FALSE;
+}
+
+// Opening for deletion alone and sharing nothing fails while any other
+// handle is open, even one that shares everything, as the cache holds its
+// own index: such a file, deleted, stays until its holder lets it go. The
+// file itself is not touched.
+bool Files::inUse(const std::string& path) {
+  const auto wide = longPath(path);
+  if (!wide) return false;
+  HANDLE h = CreateFileW(wide->c_str(), DELETE, 0, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(h);
+  return false;
 }
 
 bool Files::setAttributes(const std::string& path, std::uint32_t attributes) {

@@ -13,6 +13,7 @@ class Files : public platform::Files {
   bool deleteFile(const std::string& path) override;
   bool setAttributes(const std::string& path, std::uint32_t attributes) override;
   bool removeFolder(const std::string& path) override;
+  bool inUse(const std::string& path) override;
   std::optional<std::string> readFile(const std::string& path) override;
   bool writeFile(const std::string& path, const std::string& data) override;
   std::unique_ptr<FileWriter> createFile(const std::string& path) override;

@@ -75,4 +75,11 @@ RecycleBinResult Shell::emptyRecycleBin(WindowId owner) {
   return result;
 }
 
+std::optional<RecycleBinContent> Shell::queryRecycleBin() {
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof info;
+  if (FAILED(SHQueryRecycleBinW(nullptr, &info))) return std::nullopt;
+  return RecycleBinContent{static_cast<std::uint64_t>(info.i64NumItems), static_cast<std::uint64_t>(info.i64Size)};
+}
+
 }  // namespace platform::win32

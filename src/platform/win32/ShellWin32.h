@@ -12,6 +12,7 @@ class Shell : public platform::Shell {
                                         const std::string& parameters) override;
   void deleteFiles(const std::string& path) override;
   RecycleBinResult emptyRecycleBin(WindowId owner) override;
+  std::optional<RecycleBinContent> queryRecycleBin() override;
 };
 
 }  // namespace platform::win32

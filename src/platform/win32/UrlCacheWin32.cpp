@@ -14,6 +14,8 @@ HANDLE toHandle(CacheSearch s) { return reinterpret_cast<HANDLE>(s); }
 
 }  // namespace
 
+thread_local std::uint32_t UrlCache::lastError_ = 0;
+
 bool UrlCache::loadLibrary() {
   if (!library_) library_ = LoadLibraryA("wininet.dll");
   return library_ != nullptr;
@@ -40,6 +42,7 @@ bool UrlCache::fetch(CacheEntryInfo* entry, std::uint32_t& size, Call call) {
     entry->sourceUrl = info->lpszSourceUrlName ? info->lpszSourceUrlName : "";
     entry->localFile = info->lpszLocalFileName ? info->lpszLocalFileName : "";
     entry->type = info->CacheEntryType;
+    entry->size = (std::uint64_t{info->dwSizeHigh} << 32) | info->dwSizeLow;
   }
   return ok;
 }

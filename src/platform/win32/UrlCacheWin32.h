@@ -27,7 +27,9 @@ class UrlCache : public platform::UrlCache {
   bool succeeded(bool ok);
 
   void* library_ = nullptr;
-  std::uint32_t lastError_ = 0;
+  // Per thread, as the system's own: the erase preview walks the cache on
+  // a worker while an erase may walk it on the GUI thread.
+  static thread_local std::uint32_t lastError_;
 };
 
 }  // namespace platform::win32

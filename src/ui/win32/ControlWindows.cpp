@@ -426,8 +426,7 @@ void ListBoxWindow::mirror(const ui::Change& change) {
     case ui::Aspect::Lines: reload(); break;
     case ui::Aspect::LineInserted:
       // The control moves its selection down with the line, as the model does.
-      SendMessageA(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(change.index),
-                   reinterpret_cast<LPARAM>(lines[static_cast<std::size_t>(change.index)].c_str()));
+      sendLine(LB_INSERTSTRING, static_cast<WPARAM>(change.index), lines[static_cast<std::size_t>(change.index)]);
       break;
     case ui::Aspect::LineRemoved: SendMessageA(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(change.index), 0); break;
     case ui::Aspect::Selection: SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(list_.itemIndex()), 0); break;
@@ -443,11 +442,20 @@ void ListBoxWindow::reload() {
     std::size_t bytes = 0;
     for (const std::string& line : lines) bytes += line.size() + 1;
     SendMessageA(hwnd_, LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
-    for (const std::string& line : lines) SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    for (const std::string& line : lines) sendLine(LB_ADDSTRING, 0, line);
     if (list_.itemIndex() >= 0) SendMessageA(hwnd_, LB_SETCURSEL, static_cast<WPARAM>(list_.itemIndex()), 0);
   }
   SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ListBoxWindow::sendLine(UINT msg, WPARAM index, const std::string& line) {
+  if (!list_.holdsPaths) {
+    SendMessageA(hwnd_, msg, index, reinterpret_cast<LPARAM>(line.c_str()));
+    return;
+  }
+  const std::wstring wide = platform::win32::widePath(line).value_or(std::wstring());
+  SendMessageW(hwnd_, msg, index, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 LRESULT ListBoxWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {

@@ -482,10 +482,13 @@ class ListBoxWindow : public NativeControlWindow {
   std::string windowText() const override { return ""; }
   bool reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void mirror(const ui::Change& change) override;
+  bool holdsPath() const override { return list_.holdsPaths; }
 
  private:
   // Every line again, with the control's drawing held until the end.
   void reload();
+  // LB_ADDSTRING or LB_INSERTSTRING with a line, wide for a list of paths.
+  void sendLine(UINT msg, WPARAM index, const std::string& line);
   ui::ListBox& list_;
 };
 
