@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 #include "eraser/IECache.h"
 #include "eraser/ProcessViewer.h"
 #include "platform/Platform.h"
@@ -82,6 +83,13 @@ class EraseEngine {
   void run(Category category);
   std::string shellFolder(const char* name);
   void deleteTree(const std::string& folder);
+  // Whether the place of `pattern` (a folder and a mask) was found empty by
+  // an earlier pass and has not changed since: emptying it again would
+  // find nothing to delete.
+  bool stillEmpty(const std::string& pattern);
+  // Watches the folder of `pattern` from now on and remembers the place
+  // when nothing matches the pattern any more.
+  void noteWhetherEmpty(const std::string& pattern);
   void resetKey(const char* path);
   void deleteCacheEntries(TSearchPattern pattern);
 
@@ -93,6 +101,12 @@ class EraseEngine {
   std::unique_ptr<platform::UrlHistory>& urlHistory_;
   settings::TmRegistry eraseKey_;
   ProcessViewer processes_;
+  // The places found empty, each with the watch that began before it was looked at.
+  struct EmptyPlace {
+    std::string pattern;
+    std::unique_ptr<platform::FolderWatch> watch;
+  };
+  std::vector<EmptyPlace> emptyPlaces_;
 };
 
 }  // namespace eraser

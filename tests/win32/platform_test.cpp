@@ -191,6 +191,42 @@ TEST(Files, TempFolderEndsWithABackslashAndExists) {
   EXPECT_EQ(std::string(exe).rfind(folder, 0), 0u) << "the folder of " << exe;
 }
 
+// What the system's change notifications report of a folder: a file
+// arriving in it or in a folder below it, and the folder itself removed and
+// put in place anew; nothing before anything happened.
+TEST(Files, AFolderWatchSeesWhatArrivesBelowTheFolderAndTheFolderReplaced) {
+  w32::Files files;
+  const std::string base = files.tempFolder() + "tarnwick-watch-" + std::to_string(GetCurrentProcessId());
+  const std::string sub = base + "\\sub";
+  ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+  // The system tells of a change a moment after it; the wait is bounded.
+  auto seen = [](platform::FolderWatch& watch) { return pumpUntil([&] { return watch.changed(); }, 5000); };
+
+  auto top = files.watch(base + "\\");
+  auto below = files.watch(sub);
+  ASSERT_TRUE(top && below);
+  EXPECT_FALSE(top->changed() || below->changed());
+  ASSERT_TRUE(files.writeFile(sub + "\\a.tmp", "x"));
+  EXPECT_TRUE(seen(*top)) << "a file in a folder below";
+  EXPECT_TRUE(seen(*below));
+  EXPECT_TRUE(top->changed()) << "and it stays seen";
+
+  ASSERT_TRUE(files.deleteFile(sub + "\\a.tmp"));
+  auto replaced = files.watch(sub);
+  ASSERT_TRUE(replaced);
+  ASSERT_TRUE(files.removeFolder(sub));
+  ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+  EXPECT_TRUE(seen(*replaced)) << "the folder removed and made again";
+
+  EXPECT_EQ(files.watch(base + "\\missing"), nullptr);
+  top.reset();
+  below.reset();
+  replaced.reset();
+  files.removeFolder(sub);
+  files.removeFolder(base);
+}
+
 class TestWindows : public ::testing::Test {
  protected:
   static LRESULT CALLBACK proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
