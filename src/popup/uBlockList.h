@@ -74,6 +74,8 @@ class TfrmBlockList : public chrome::HeaderForm {
   std::vector<IEWindow> ListBox1;
   // What the browser on this machine appends to its captions.
   BrowserSuffixes browserSuffixes;
+  // The top-level windows both timers look through, shared when they tick together.
+  WindowCensus census;
 
   void FormCreate();
   void FormShow();
