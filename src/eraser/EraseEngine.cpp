@@ -212,7 +212,7 @@ bool EraseEngine::stillEmpty(const std::string& pattern) {
   const auto place = std::find_if(emptyPlaces_.begin(), emptyPlaces_.end(),
                                   [&](const EmptyPlace& p) { return p.pattern == pattern; });
   if (place == emptyPlaces_.end()) return false;
-  if (!place->watch->changed()) return true;
+  if (!place->watch->changed() && platform_.clock.nowMs() - place->since < EmptyPlaceWatchMs) return true;
   emptyPlaces_.erase(place);
   return false;
 }
@@ -221,7 +221,8 @@ bool EraseEngine::stillEmpty(const std::string& pattern) {
 void EraseEngine::noteWhetherEmpty(const std::string& pattern) {
   std::erase_if(emptyPlaces_, [&](const EmptyPlace& p) { return p.pattern == pattern; });
   auto watch = platform_.files.watch(folderOf(pattern));
-  if (watch && !anythingMatches(platform_.files, pattern)) emptyPlaces_.push_back({pattern, std::move(watch)});
+  const std::uint64_t now = platform_.clock.nowMs();
+  if (watch && !anythingMatches(platform_.files, pattern)) emptyPlaces_.push_back({pattern, std::move(watch), now});
 }
 
 void EraseEngine::EmptyRecycleBin() {

@@ -35,6 +35,10 @@ struct CategoryInfo {
 extern const std::array<CategoryInfo, 9> EraseOrder;
 
 inline constexpr const char* BrowserExe = "IEXPLORE.EXE";
+// How long an empty place is passed over on the word of one watch: a watch
+// holds its folder, and a folder removed while watched goes only when its
+// watch ends.
+inline constexpr std::uint64_t EmptyPlaceWatchMs = 10000;
 inline constexpr const char* CloseBrowserMessage = "Please close all Internet Explorer windows!";
 inline constexpr const char* ShellLoadError = "Failed to load Shell32.dll.";
 
@@ -101,10 +105,12 @@ class EraseEngine {
   std::unique_ptr<platform::UrlHistory>& urlHistory_;
   settings::TmRegistry eraseKey_;
   ProcessViewer processes_;
-  // The places found empty, each with the watch that began before it was looked at.
+  // The places found empty, each with the watch that began before it was
+  // looked at, and when that was.
   struct EmptyPlace {
     std::string pattern;
     std::unique_ptr<platform::FolderWatch> watch;
+    std::uint64_t since = 0;
   };
   std::vector<EmptyPlace> emptyPlaces_;
 };

@@ -40,8 +40,9 @@ class FileWriter {
 
 // Tells whether a folder may have changed since the watch began: a name
 // added, removed or renamed anywhere below it, a file written or its
-// attributes set, or the folder itself removed, renamed or put in place
-// anew. It may also say so when nothing changed, never the reverse.
+// attributes set, or the folder itself renamed. It may also say so when
+// nothing changed. A watched folder that is removed may stay, empty, until
+// its watches end, and its removal may go unseen.
 class FolderWatch {
  public:
   virtual ~FolderWatch() = default;

@@ -200,6 +200,15 @@ TEST_F(Eraser, EraseRunsEverySelectedCategoryInItsFixedOrder) {
   log.clear();
   engine.EraseSelected();
   EXPECT_EQ(log, emptyPass);
+  // A watch holds its folder: after a while each is begun anew, with one look.
+  f.time.advance(eraser::EmptyPlaceWatchMs);
+  log.clear();
+  engine.EraseSelected();
+  EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "cache:\"Cookie:\"", "cache:\"\"", "tree:cache", "tree:temp",
+                      "recycle"}));
+  log.clear();
+  engine.EraseSelected();
+  EXPECT_EQ(log, emptyPass);
 
   // A folder removed and put in place anew is looked into again.
   files.removeFolder(Temp);

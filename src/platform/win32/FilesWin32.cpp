@@ -192,8 +192,8 @@ bool Files::moveFile(const std::string& from, const std::string& to) {
 namespace {
 
 // Two change notifications: one for everything below the folder, one in its
-// parent for the folder's own name, so that a folder removed or put there
-// anew is seen too. A notification that cannot be read counts as a change.
+// parent for the folder's own name, so that a folder renamed is seen too. A
+// notification that cannot be read counts as a change.
 class FolderWatchWin32 : public FolderWatch {
  public:
   explicit FolderWatchWin32(std::vector<HANDLE> handles) : handles_(std::move(handles)) {}
