@@ -190,7 +190,7 @@ void EraseEngine::deleteTree(const std::string& folder) {
   const std::string everything = folder + "*.*";
   if (stillEmpty(everything) || !IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
   DeleteFolderTree(platform_.files, folder, "*.*", true);
-  noteWhetherEmpty(everything);
+  lookInto(everything);
 }
 
 void EraseEngine::ShellDeleteFiles(const std::string& path) {
@@ -199,12 +199,8 @@ void EraseEngine::ShellDeleteFiles(const std::string& path) {
   if (wildcard && stillEmpty(path)) return;
   // A wildcard path empties its folder: the same folders are off limits.
   if (wildcard && !IsSafeEraseFolder(folderOf(path), platform_.files.systemFolders())) return;
-  if (wildcard) {
-    noteWhetherEmpty(path);
-    if (stillEmpty(path)) return;  // nothing there: the shell's file operation is not asked
-  } else if (!anythingMatches(platform_.files, path)) {
-    return;
-  }
+  // Nothing there: the shell's file operation is not asked.
+  if (!(wildcard ? lookInto(path) : anythingMatches(platform_.files, path))) return;
   platform_.shell.deleteFiles(path);
 }
 
@@ -218,11 +214,13 @@ bool EraseEngine::stillEmpty(const std::string& pattern) {
 }
 
 // The watch begins before the look, so whatever arrives after the look is seen.
-void EraseEngine::noteWhetherEmpty(const std::string& pattern) {
+bool EraseEngine::lookInto(const std::string& pattern) {
   std::erase_if(emptyPlaces_, [&](const EmptyPlace& p) { return p.pattern == pattern; });
   auto watch = platform_.files.watch(folderOf(pattern));
   const std::uint64_t now = platform_.clock.nowMs();
-  if (watch && !anythingMatches(platform_.files, pattern)) emptyPlaces_.push_back({pattern, std::move(watch), now});
+  const bool anything = anythingMatches(platform_.files, pattern);
+  if (watch && !anything) emptyPlaces_.push_back({pattern, std::move(watch), now});
+  return anything;
 }
 
 void EraseEngine::EmptyRecycleBin() {

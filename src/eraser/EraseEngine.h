@@ -91,9 +91,9 @@ class EraseEngine {
   // an earlier pass and has not changed since: emptying it again would
   // find nothing to delete.
   bool stillEmpty(const std::string& pattern);
-  // Watches the folder of `pattern` from now on and remembers the place
-  // when nothing matches the pattern any more.
-  void noteWhetherEmpty(const std::string& pattern);
+  // Whether anything matches `pattern`, the folder watched from before the
+  // look; the place is remembered as empty when nothing does.
+  bool lookInto(const std::string& pattern);
   void resetKey(const char* path);
   void deleteCacheEntries(TSearchPattern pattern);
 

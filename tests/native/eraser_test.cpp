@@ -218,6 +218,21 @@ TEST_F(Eraser, EraseRunsEverySelectedCategoryInItsFixedOrder) {
   EXPECT_FALSE(files.exists(std::string(Temp) + "b.tmp"));
 }
 
+// Where folders cannot be watched, every pass looks into every place, and
+// an empty one is still not handed to the shell.
+TEST_F(Eraser, WithoutFolderWatchesEveryPassLooksIntoEveryPlace) {
+  files.watchable = false;
+  files.deleteFile("C:\\cookies\\user@site.txt");
+  files.deleteFile("C:\\recent\\letter.lnk");
+  select("Cookies");
+  select("Temp Folder");
+  for (int pass = 0; pass < 2; ++pass) {
+    log.clear();
+    engine.EraseSelected();
+    EXPECT_EQ(log, (Log{"cache:\"Cookie:\"", "tree:temp"})) << pass;
+  }
+}
+
 TEST_F(Eraser, OnlyExactlyOneSelectsACategory) {
   select("IE History", "yes");
   select("Cookies", "1 ");
