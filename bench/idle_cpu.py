@@ -4,15 +4,18 @@ and 100 more top-level windows open (hidden windows of a stand-in program
 that is not a browser, so that neither the open-window limit nor the
 browser test minds them): once with nothing switched on, once with the
 popup blocker on, once with auto-erase on and every category selected
-(nothing to erase). Prints the user plus system time of the program's
-process as a share of one core, and the same of the Wine server, which
-answers the window enumerations.
+(nothing to erase). The baseline, measured first in the same way: the bare
+tray program traytest.exe, which only shows an icon. Prints the user plus
+system time of the program's process as a share of one core, the same of
+the Wine server, which answers the window enumerations, and each run's
+program plus server above the baseline's.
 
     python3 bench/idle_cpu.py [SECONDS]
 
 Needs what the end-to-end tests need: TARNWICK_EXE, TARNWICK_HELPERS and a
 prepared WINEPREFIX (bench/run.sh sets them up)."""
 
+import contextlib
 import os
 import sys
 import time
@@ -48,12 +51,16 @@ def wineserver(s):
 
 ERASE_FLAGS = ("IE History", "Cookies", "IE Address Bar", "IE Cache", "Recent Documents", "Temp Folder",
                "Recycle Bin", "Run History", "Find History")
-RUNS = [("nothing on", {}),
+BARE = "bare tray"
+RUNS = [(BARE, {}),
+        ("nothing on", {}),
         ("blocker on", {"Popup Blocker": "1"}),
         ("auto-erase on", {"Erase": "1"})]
 
 
-def idle(name, settings, seconds):
+@contextlib.contextmanager
+def prepared(name, settings):
+    """The scenario of one run, its program started and settled."""
     with Scenario("idle_cpu_" + name.replace(" ", "_")) as s:
         folder = os.path.join(s.prefix, "drive_c", "Tarnwick")
         os.makedirs(folder, exist_ok=True)
@@ -67,8 +74,16 @@ def idle(name, settings, seconds):
         # Windows of class IEFrame in a program that is not the browser.
         pages = s.install(s.helper("iexplore"), name="pages.exe", folder="Pages")
         Browser(s, "pages", *[("hidden-window", "Page %d%s" % (i, SUFFIX)) for i in range(100)], exe=pages)
-        app = s.start_tarnwick()
+        if name == BARE:
+            app = s.start(s.install(s.helper("traytest"), folder="traytest"))
+        else:
+            app = s.start_tarnwick()
         time.sleep(5)  # start-up done
+        yield s, app
+
+
+def idle(name, settings, seconds):
+    with prepared(name, settings) as (s, app):
         server = wineserver(s)
         t0, p0 = time.monotonic(), cpu_seconds(app.pid)
         w0 = cpu_seconds(server) if server else 0.0
@@ -86,9 +101,10 @@ def main():
     print("  %-14s %10s %12s" % ("", "program", "wineserver"))
     for name, (program, server) in results:
         print("  %-14s %9.2f%% %11.2f%%" % (name, 100 * program, 100 * server))
-    base = results[0][1][0]
-    for name, (program, _) in results[1:]:
-        print("  %s costs %.2f%% of a core more than nothing on" % (name, 100 * (program - base)))
+    bare = sum(results[0][1])
+    for name, (program, server) in results[1:]:
+        print("  %s: program plus wineserver %.2f%% of a core above the bare tray program's"
+              % (name, 100 * (program + server - bare)))
 
 
 if __name__ == "__main__":

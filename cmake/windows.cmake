@@ -8,10 +8,48 @@ add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
 target_link_libraries(tarnwick_win32 PUBLIC tarnwick_logic ${WIN32_LIBS})
 
 add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
-target_link_libraries(tarnwick PRIVATE tarnwick_win32 ${STATIC_RUNTIME})
 
-# Every tarnwick.exe is signed, with the vendor's certificate or the build's own.
-add_custom_command(TARGET tarnwick POST_BUILD COMMAND sh ${SIGN_SCRIPT} $<TARGET_FILE:tarnwick> VERBATIM)
+# DLLs the program needs only when a user asks for something now and then (a
+# file dialog, a sound, help, the installer's signature and version): loaded
+# at their first call instead of at start-up, where each would hold memory
+# for the whole run. Each import library NAME gets a delay-load twin, linked
+# before the ordinary one, so the program's calls go through the twin.
+find_program(MINGW_NM x86_64-w64-mingw32-nm REQUIRED)
+find_program(MINGW_DLLTOOL x86_64-w64-mingw32-dlltool REQUIRED)
+set(DELAY_LOADED comdlg32=comdlg32.dll winmm=winmm.dll wintrust=wintrust.dll crypt32=crypt32.dll
+    version=version.dll htmlhelp=hhctrl.ocx)
+set(DELAY_LIBS)
+foreach(entry ${DELAY_LOADED})
+  string(REPLACE "=" ";" parts ${entry})
+  list(GET parts 0 name)
+  list(GET parts 1 dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=lib${name}.a
+                  OUTPUT_VARIABLE implib OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(delaylib ${CMAKE_BINARY_DIR}/delayload/lib${name}_delay.a)
+  add_custom_command(OUTPUT ${delaylib}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delayload
+    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/delaylib.sh ${MINGW_NM} ${MINGW_DLLTOOL} ${implib} ${dll} ${delaylib}
+    DEPENDS ${CMAKE_SOURCE_DIR}/cmake/delaylib.sh VERBATIM)
+  list(APPEND DELAY_LIBS ${delaylib})
+endforeach()
+add_custom_target(delay_libs DEPENDS ${DELAY_LIBS})
+add_dependencies(tarnwick delay_libs)
+target_link_libraries(tarnwick PRIVATE tarnwick_win32 ${DELAY_LIBS} ${STATIC_RUNTIME})
+
+# The program runs and ships stripped: its debug information, most of a
+# linked exe and read into memory at every start under Wine, goes to
+# tarnwick.exe.debug beside it, which a debugger finds by the link left in
+# the exe. Then every tarnwick.exe is signed, with the vendor's certificate
+# or the build's own.
+find_program(MINGW_OBJCOPY x86_64-w64-mingw32-objcopy REQUIRED)
+find_program(MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
+add_custom_command(TARGET tarnwick POST_BUILD
+  COMMAND ${MINGW_OBJCOPY} --only-keep-debug $<TARGET_FILE:tarnwick> $<TARGET_FILE:tarnwick>.debug
+  COMMAND ${MINGW_STRIP} --strip-all $<TARGET_FILE:tarnwick>
+  COMMAND ${CMAKE_COMMAND} -E chdir $<TARGET_FILE_DIR:tarnwick>
+          ${MINGW_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:tarnwick>.debug $<TARGET_FILE_NAME:tarnwick>
+  COMMAND sh ${SIGN_SCRIPT} $<TARGET_FILE:tarnwick>
+  VERBATIM)
 
 # The help file, beside the program.
 find_program(CHMCMD chmcmd REQUIRED)

@@ -180,24 +180,58 @@ void EraseEngine::run(Category category) {
 
 std::string EraseEngine::shellFolder(const char* name) { return shellFolderKey_.ReadPath(name); }
 
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool anythingMatches(platform::Files& files, const std::string& pattern) {
+  for (const platform::FileEntry& e : files.find(pattern))
+    if (e.name != "." && e.name != "..") return true;
+  return false;
+}
+
+}  // namespace
+
+// An empty place unchanged since is passed over before anything else is
+// asked: there is nothing in it to delete, safe folder or not.
 void EraseEngine::deleteTree(const std::string& folder) {
-  if (!IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
+  const std::string everything = folder + "*.*";
+  if (stillEmpty(everything) || !IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
   DeleteFolderTree(platform_.files, folder, "*.*", true);
+  lookInto(everything);
 }
 
 void EraseEngine::ShellDeleteFiles(const std::string& path) {
   if (path.empty()) return;
+  const bool wildcard = path.find_first_of("*?") != std::string::npos;
+  if (wildcard && stillEmpty(path)) return;
   // A wildcard path empties its folder: the same folders are off limits.
-  const std::size_t slash = path.find_last_of("\\/");
-  if (path.find_first_of("*?") != std::string::npos &&
-      !IsSafeEraseFolder(slash == std::string::npos ? std::string() : path.substr(0, slash + 1),
-                         platform_.files.systemFolders()))
-    return;
+  if (wildcard && !IsSafeEraseFolder(folderOf(path), platform_.files.systemFolders())) return;
   // Nothing there: the shell's file operation is not asked.
-  bool anything = false;
-  for (const platform::FileEntry& e : platform_.files.find(path)) anything = anything || (e.name != "." && e.name != "..");
-  if (!anything) return;
+  if (!(wildcard ? lookInto(path) : anythingMatches(platform_.files, path))) return;
   platform_.shell.deleteFiles(path);
+}
+
+bool EraseEngine::stillEmpty(const std::string& pattern) {
+  const auto place = std::find_if(emptyPlaces_.begin(), emptyPlaces_.end(),
+                                  [&](const EmptyPlace& p) { return p.pattern == pattern; });
+  if (place == emptyPlaces_.end()) return false;
+  if (!place->watch->changed() && platform_.clock.nowMs() - place->since < EmptyPlaceWatchMs) return true;
+  emptyPlaces_.erase(place);
+  return false;
+}
+
+// The watch begins before the look, so whatever arrives after the look is seen.
+bool EraseEngine::lookInto(const std::string& pattern) {
+  std::erase_if(emptyPlaces_, [&](const EmptyPlace& p) { return p.pattern == pattern; });
+  auto watch = platform_.files.watch(folderOf(pattern));
+  const std::uint64_t now = platform_.clock.nowMs();
+  const bool anything = anythingMatches(platform_.files, pattern);
+  if (watch && !anything) emptyPlaces_.push_back({pattern, std::move(watch), now});
+  return anything;
 }
 
 void EraseEngine::EmptyRecycleBin() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include "eraser/CookieSites.h"
+#include <vector>
 #include "eraser/IECache.h"
 #include "eraser/ProcessViewer.h"
 #include "platform/Platform.h"
@@ -36,6 +37,10 @@ struct CategoryInfo {
 extern const std::array<CategoryInfo, 9> EraseOrder;
 
 inline constexpr const char* BrowserExe = "IEXPLORE.EXE";
+// How long an empty place is passed over on the word of one watch: a watch
+// holds its folder, and a folder removed while watched goes only when its
+// watch ends.
+inline constexpr std::uint64_t EmptyPlaceWatchMs = 10000;
 inline constexpr const char* CloseBrowserMessage = "Please close all Internet Explorer windows!";
 inline constexpr const char* ShellLoadError = "Failed to load Shell32.dll.";
 
@@ -95,6 +100,13 @@ class EraseEngine {
   void eraseCookiesKeeping(const std::string& folder);
   std::string shellFolder(const char* name);
   void deleteTree(const std::string& folder);
+  // Whether the place of `pattern` (a folder and a mask) was found empty by
+  // an earlier pass and has not changed since: emptying it again would
+  // find nothing to delete.
+  bool stillEmpty(const std::string& pattern);
+  // Whether anything matches `pattern`, the folder watched from before the
+  // look; the place is remembered as empty when nothing does.
+  bool lookInto(const std::string& pattern);
   void resetKey(const char* path);
   void deleteCacheEntries(TSearchPattern pattern);
 
@@ -107,6 +119,14 @@ class EraseEngine {
   settings::TmRegistry eraseKey_;
   ProcessViewer processes_;
   const KeptSites* kept_ = nullptr;
+  // The places found empty, each with the watch that began before it was
+  // looked at, and when that was.
+  struct EmptyPlace {
+    std::string pattern;
+    std::unique_ptr<platform::FolderWatch> watch;
+    std::uint64_t since = 0;
+  };
+  std::vector<EmptyPlace> emptyPlaces_;
 };
 
 }  // namespace eraser

@@ -1,5 +1,6 @@
 // Process detection: one window list per question, built from one snapshot.
 #include "eraser/ProcessViewer.h"
+#include <algorithm>
 
 namespace eraser {
 
@@ -45,23 +46,43 @@ bool ProcessViewer::IsProcessRunning(const std::string& name) {
 
 void ProcessViewer::RefreshProcessList() {
   list_.clear();
-  std::vector<std::uint32_t> owners;
-  for (platform::WindowId w : windows_.topLevel()) owners.push_back(windows_.processOf(w));
-  // One snapshot serves every window: a snapshot per window would make the
-  // question cost grow with the number of windows on the desktop. A young
-  // snapshot serves the next questions too, unless a window belongs to a
-  // process it does not hold.
-  const std::uint64_t now = clock_.nowMs();
-  bool fresh = snapshotTaken_ && now - snapshotAt_ < SnapshotReuseMs;
-  for (std::size_t i = 0; fresh && i < owners.size(); ++i)
-    fresh = owners[i] == 0 || !exeNameIn(snapshot_, owners[i]).empty();
-  if (!fresh) {
-    snapshot_ = processes_.snapshot();
-    snapshotAt_ = now;
-    snapshotTaken_ = true;
+  // A window belongs to one process from its creation to its end, and that
+  // process keeps its executable while the window lives: a window answered
+  // once is answered again without asking the system. Only the others cost
+  // a question each, and they share one snapshot: a snapshot per window
+  // would make the question cost grow with the number of windows.
+  const std::vector<platform::WindowId> windows = windows_.topLevel();
+  std::vector<std::pair<platform::WindowId, std::string>> known;
+  std::vector<std::pair<std::size_t, std::uint32_t>> unknown;  // list index, owner
+  list_.resize(windows.size());
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    const auto it = std::lower_bound(known_.begin(), known_.end(), windows[i],
+                                     [](const auto& entry, platform::WindowId w) { return entry.first < w; });
+    if (it != known_.end() && it->first == windows[i]) {
+      list_[i].ExeName = it->second;
+      known.push_back(*it);
+    } else {
+      unknown.emplace_back(i, windows_.processOf(windows[i]));
+    }
   }
-  list_.reserve(owners.size());
-  for (std::uint32_t pid : owners) list_.push_back({upperAscii(exeNameIn(snapshot_, pid))});
+  if (!unknown.empty()) {
+    // A young snapshot serves, unless a window belongs to a process it does not hold.
+    const std::uint64_t now = clock_.nowMs();
+    bool fresh = snapshotTaken_ && now - snapshotAt_ < SnapshotReuseMs;
+    for (std::size_t u = 0; fresh && u < unknown.size(); ++u)
+      fresh = unknown[u].second == 0 || !exeNameIn(snapshot_, unknown[u].second).empty();
+    if (!fresh) {
+      snapshot_ = processes_.snapshot();
+      snapshotAt_ = now;
+      snapshotTaken_ = true;
+    }
+    for (const auto& [i, pid] : unknown) {
+      list_[i].ExeName = upperAscii(exeNameIn(snapshot_, pid));
+      if (!list_[i].ExeName.empty()) known.emplace_back(windows[i], list_[i].ExeName);
+    }
+  }
+  std::sort(known.begin(), known.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  known_ = std::move(known);
 }
 
 std::string ProcessViewer::GetWindowExeName(platform::WindowId w) {

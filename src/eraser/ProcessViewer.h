@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 #include "platform/Clock.h"
 #include "platform/Processes.h"
@@ -28,9 +29,10 @@ class ProcessViewer {
   // True when a top-level window belongs to a process whose executable name
   // contains the file-name part of `name`, letter case ignored (ASCII).
   bool IsProcessRunning(const std::string& name);
-  // Rebuilds the window list from the current windows and one snapshot: a
-  // new one, unless the last is younger than SnapshotReuseMs and holds the
-  // process of every window.
+  // Rebuilds the window list from the current windows. A window seen by an
+  // earlier question keeps the name found for it then; the others are
+  // looked up in one snapshot: a new one, unless the last is younger than
+  // SnapshotReuseMs and holds the process of each of them.
   void RefreshProcessList();
   // The executable name of the process owning `w`, from a snapshot of its
   // own (for a single question); empty when it cannot be found.
@@ -42,6 +44,9 @@ class ProcessViewer {
   platform::Processes& processes_;
   platform::Clock& clock_;
   std::vector<TProcessInfo> list_;
+  // The windows of the last question whose process was found, by handle,
+  // with the upper-cased name; sorted by handle.
+  std::vector<std::pair<platform::WindowId, std::string>> known_;
   std::vector<platform::ProcessRecord> snapshot_;
   std::uint64_t snapshotAt_ = 0;
   bool snapshotTaken_ = false;

@@ -39,6 +39,18 @@ class FileWriter {
   virtual bool write(const char* data, std::size_t size) = 0;
 };
 
+// Tells whether a folder may have changed since the watch began: a name
+// added, removed or renamed anywhere below it, a file written or its
+// attributes set, or the folder itself renamed. It may also say so when
+// nothing changed. A watched folder that is removed may stay, empty, until
+// its watches end, and its removal may go unseen.
+class FolderWatch {
+ public:
+  virtual ~FolderWatch() = default;
+  // True once a change was seen, and from then on.
+  virtual bool changed() = 0;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -74,6 +86,9 @@ class Files {
   // Moves `from` to `to`, replacing an existing `to` in one step; a
   // read-only `to` is not replaced.
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;
+  // Starts watching the folder (with or without its trailing separator)
+  // and everything below it; null when it cannot be watched.
+  virtual std::unique_ptr<FolderWatch> watch(const std::string& folder) = 0;
 };
 
 }  // namespace platform

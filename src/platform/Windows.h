@@ -36,6 +36,9 @@ class Windows {
   };
   virtual std::vector<KeyedWindow> keyedWindows(const std::string& cls) = 0;
   virtual std::string titleKey(const std::string& title) = 0;
+  // The key of one window's title as the system holds it, without asking
+  // the window.
+  virtual std::string windowKey(WindowId w) = 0;
   // The owner window (0 for none) and the desktop window.
   virtual WindowId owner(WindowId w) = 0;
   virtual WindowId desktop() = 0;

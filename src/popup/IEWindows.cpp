@@ -1,4 +1,6 @@
 #include "popup/IEWindows.h"
+#include <algorithm>
+#include <cctype>
 
 namespace popup {
 
@@ -35,16 +37,47 @@ std::vector<platform::WindowId> EnumIEWindows(platform::Windows& windows) {
   return result;
 }
 
-std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows) {
+namespace {
+
+bool byId(const WindowCensus::Entry& a, const WindowCensus::Entry& b) { return a.id < b.id; }
+
+}  // namespace
+
+const std::vector<WindowCensus::Entry>& WindowCensus::take() {
+  const std::uint64_t now = clock_.nowMs();
+  if (taken_ && now - takenAt_ < ShareMs) return entries_;
+  std::vector<Entry> entries;
+  for (platform::WindowId w : windows_.topLevel()) {
+    const auto known = std::lower_bound(byId_.begin(), byId_.end(), Entry{w, {}}, byId);
+    entries.push_back(known != byId_.end() && known->id == w ? *known : Entry{w, windows_.className(w)});
+  }
+  entries_ = std::move(entries);
+  byId_ = entries_;
+  std::sort(byId_.begin(), byId_.end(), byId);
+  takenAt_ = now;
+  taken_ = true;
+  return entries_;
+}
+
+bool IsIEWindowClass(const std::string& cls) {
+  const std::string ie = IEWindowClass;
+  return cls.size() == ie.size() && std::equal(cls.begin(), cls.end(), ie.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+// The class first, known without asking: most windows are no IE windows,
+// and most IE windows are hidden. The class is compared as it reads, as
+// the list has always compared it.
+std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows, WindowCensus& census) {
   std::vector<IEWindow> result;
   const platform::WindowId desktop = windows.desktop();
-  for (platform::WindowId w : windows.topLevel()) {
-    if (!windows.isVisible(w)) continue;
-    const platform::WindowId owner = windows.owner(w);
+  for (const WindowCensus::Entry& e : census.take()) {
+    if (e.cls.substr(0, VisibleBuffer - 1) != IEWindowClass || !windows.isVisible(e.id)) continue;
+    const platform::WindowId owner = windows.owner(e.id);
     if (owner && owner != desktop) continue;
-    if (windows.exStyle(w) & platform::ExStyleToolWindow) continue;
-    if (windows.className(w, VisibleBuffer) != IEWindowClass) continue;
-    if (auto title = windows.answeredText(w, VisibleBuffer)) result.push_back({std::move(*title), w});
+    if (windows.exStyle(e.id) & platform::ExStyleToolWindow) continue;
+    if (auto title = windows.answeredText(e.id, VisibleBuffer)) result.push_back({std::move(*title), e.id});
   }
   return result;
 }
@@ -123,33 +156,34 @@ std::vector<std::string> CaptionEndings(const std::vector<std::string>& suffixes
   return endings;
 }
 
-IEWindowIndex::IEWindowIndex(platform::Windows& windows, std::vector<std::string> endings) : windows_(windows) {
+IEWindowIndex::IEWindowIndex(platform::Windows& windows, WindowCensus& census, std::vector<std::string> endings)
+    : windows_(windows), census_(census) {
   for (const std::string& ending : endings) endingKeys_.push_back(windows_.titleKey(ending));
-  retake();
+  build();
 }
 
 void IEWindowIndex::retake() {
-  first_.clear();
+  census_.retake();
+  build();
+}
+
+void IEWindowIndex::build() {
   byEntry_.clear();
-  // Z order from the top: the first window of a title keeps its place, and
-  // so does the first window an entry matches, whichever ending it has.
-  for (auto& [key, id] : windows_.keyedWindows(IEWindowClass)) {
+  // Z order from the top: the first window an entry matches keeps its
+  // place, whichever ending it has.
+  for (const WindowCensus::Entry& e : census_.take()) {
+    if (!IsIEWindowClass(e.cls)) continue;
     // A key is the title's letters folded one by one, so an ending's key
     // ends the key of a title that ends with it.
+    const std::string key = windows_.windowKey(e.id);
     for (const std::string& ending : endingKeys_)
-      if (endsWith(key, ending)) byEntry_.emplace(key.substr(0, key.size() - ending.size()), id);
-    first_.emplace(std::move(key), id);
+      if (endsWith(key, ending)) byEntry_.emplace(key.substr(0, key.size() - ending.size()), e.id);
   }
 }
 
 platform::WindowId IEWindowIndex::findEntryKey(const std::string& entryKey) const {
   const auto it = byEntry_.find(entryKey);
   return it == byEntry_.end() ? 0 : it->second;
-}
-
-platform::WindowId IEWindowIndex::findKey(const std::string& key) const {
-  const auto it = first_.find(key);
-  return it == first_.end() ? 0 : it->second;
 }
 
 }  // namespace popup

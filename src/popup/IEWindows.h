@@ -42,9 +42,39 @@ std::vector<IEWindow> EnumIEWindowTitles(platform::Windows& windows);
 // Every IE window, shown or hidden, once each, in Z order from the top,
 // whatever its title and whether or not it answers.
 std::vector<platform::WindowId> EnumIEWindows(platform::Windows& windows);
+// The top-level windows of one enumeration, each with its class. A window
+// keeps its class for its whole life, so each is asked for it once, when
+// first seen. An enumeration younger than ShareMs serves again: timers that
+// tick together share one.
+class WindowCensus {
+ public:
+  static constexpr std::uint64_t ShareMs = 50;
+  struct Entry {
+    platform::WindowId id = 0;
+    std::string cls;
+  };
+  WindowCensus(platform::Windows& windows, platform::Clock& clock) : windows_(windows), clock_(clock) {}
+  // Every top-level window, visible or not, in Z order from the top.
+  const std::vector<Entry>& take();
+  // The next take enumerates again, however young the last one is.
+  void retake() { taken_ = false; }
+
+ private:
+  platform::Windows& windows_;
+  platform::Clock& clock_;
+  std::vector<Entry> entries_;  // Z order
+  std::vector<Entry> byId_;     // the same, sorted by handle
+  std::uint64_t takenAt_ = 0;
+  bool taken_ = false;
+};
+
+// Whether a class name is the IE window class, letter case ignored, as the
+// system compares class names.
+bool IsIEWindowClass(const std::string& cls);
+
 // The visible, unowned IE windows without the tool-window style, topmost
 // first; one that does not tell its title is passed over.
-std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows);
+std::vector<IEWindow> EnumVisibleIEWindows(platform::Windows& windows, WindowCensus& census);
 // The title with every occurrence of the suffix (letter case included) removed.
 std::string StripIETitleSuffix(const std::string& title);
 
@@ -86,17 +116,14 @@ bool AnyIEWindowExists(platform::Windows& windows);
 // window (0 included) to ask.
 bool CloseIEWindow(platform::Windows& windows, platform::WindowId window);
 
-// The IE windows as one enumeration found them, for looking up many titles
-// with FindIEWindowByTitle's answer without enumerating for each, and the
-// entries of a block list by what their captions may end with.
+// The IE windows as one enumeration found them, for looking up the entries
+// of a block list by what their captions may end with, each with
+// FindIEWindowByTitle's answer for its caption, without enumerating for each.
 class IEWindowIndex {
  public:
-  IEWindowIndex(platform::Windows& windows, std::vector<std::string> endings = {});
-  // FindIEWindowByTitle(title) as it was when the index was last taken.
-  platform::WindowId find(const std::string& title) const { return findKey(keyOf(title)); }
-  // The same for a title's key, which a caller may keep for many lookups.
+  IEWindowIndex(platform::Windows& windows, WindowCensus& census, std::vector<std::string> endings);
+  // A title's key, which a caller may keep for many lookups.
   std::string keyOf(const std::string& title) const { return windows_.titleKey(title); }
-  platform::WindowId findKey(const std::string& key) const;
   // The first IE window, in Z order, whose whole caption, letter case
   // ignored, is the entry of this key (keyOf(entry)) followed by one of the
   // endings; 0 when there is none.
@@ -105,9 +132,11 @@ class IEWindowIndex {
   void retake();
 
  private:
+  void build();
+
   platform::Windows& windows_;
+  WindowCensus& census_;
   std::vector<std::string> endingKeys_;
-  std::unordered_map<std::string, platform::WindowId> first_;    // by title key
   std::unordered_map<std::string, platform::WindowId> byEntry_;  // by an entry's key
 };
 

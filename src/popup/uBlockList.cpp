@@ -36,10 +36,11 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
       btn_close(&Panel1, "btn_close", "&Close"),
       Close_popup(toolkit, platform.timers, 1000, false),
       MaxWindows(toolkit, platform.timers, 500, false),
-      Timer1(toolkit, platform.timers, 300, true),
+      Timer1(toolkit, platform.timers, 300, false),
       Reg_Cnt(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Counter, true),
       blockList(platform.files, platform.dialogs, ownFolder, *this, lbBlock, Reg_Cnt),
       browserSuffixes(platform.registry, platform.clock),
+      census(platform.windows, platform.clock),
       platform_(platform),
       links_(std::move(links)),
       trayMenu_(links_.trayMenu) {
@@ -65,6 +66,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
   blockList.OnStatisticsChanged = [this] { blocker.refreshStats(); };
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
+  OnHide = [this] { FormHide(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
   OnHelp = [this] { btnHelpClick(); };
 }
@@ -111,7 +113,16 @@ void TfrmBlockList::FormCreate() {
   blockList.LoadBlockList();
 }
 
-void TfrmBlockList::FormShow() { trayMenu_.pause(); }
+// The counting labels are seen only while the window is: they are brought
+// up to date as it comes up and kept so while it stays, and a hidden
+// window's timer costs the idle program nothing.
+void TfrmBlockList::FormShow() {
+  trayMenu_.pause();
+  Timer1Timer();
+  Timer1.setEnabled(true);
+}
+
+void TfrmBlockList::FormHide() { Timer1.setEnabled(false); }
 void TfrmBlockList::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
 
 void TfrmBlockList::FillOpenWindows() {
@@ -170,7 +181,7 @@ void TfrmBlockList::Timer1Timer() {
 // One enumeration serves every entry's lookup; it is taken again only after
 // a close, which held the program for the flash while windows went away.
 void TfrmBlockList::Close_popupTimer() {
-  IEWindowIndex windows(platform_.windows, CaptionEndings(browserSuffixes.list()));
+  IEWindowIndex windows(platform_.windows, census, CaptionEndings(browserSuffixes.list()));
   const int entries = lbBlock.count();
   for (int i = 0; i < entries && i < lbBlock.count(); ++i) {
     const platform::WindowId found = windows.findEntryKey(entryKeys(windows)[static_cast<std::size_t>(i)]);
@@ -198,13 +209,15 @@ const std::vector<std::string>& TfrmBlockList::entryKeys(const IEWindowIndex& wi
 }
 
 // The topmost listed window is closed by its handle: its title may have
-// been cut in the list, and a cut title names no window.
+// been cut in the list, and a cut title names no window. Whether any IE
+// window exists at all matters only when there is one to close.
 void TfrmBlockList::MaxWindowsTimer() {
-  ListBox1 = EnumVisibleIEWindows(platform_.windows);
-  if (!AnyIEWindowExists(platform_.windows)) return;
+  ListBox1 = EnumVisibleIEWindows(platform_.windows, census);
   const int limit = blocker.windowLimit();
   if (limit >= static_cast<int>(ListBox1.size())) return;
+  if (!AnyIEWindowExists(platform_.windows)) return;
   if (!CloseIEWindow(platform_.windows, ListBox1.front().handle)) return;
+  census.retake();
   settings::RaiseCounter(Reg_Cnt, settings::counters::CounterMax);
   blocker.refreshStats();
 }

@@ -62,7 +62,7 @@ class TfrmBlockList : public chrome::HeaderForm {
   ui::Button btn_close;
   // The closing loop, once a second, and the open-window limit, twice a
   // second; both off until the blocker is switched on. Timer1 keeps the
-  // two counting labels current.
+  // two counting labels current while the window is shown.
   ui::Timer Close_popup;
   ui::Timer MaxWindows;
   ui::Timer Timer1;
@@ -74,9 +74,12 @@ class TfrmBlockList : public chrome::HeaderForm {
   std::vector<IEWindow> ListBox1;
   // What the browser on this machine appends to its captions.
   BrowserSuffixes browserSuffixes;
+  // The top-level windows both timers look through, shared when they tick together.
+  WindowCensus census;
 
   void FormCreate();
   void FormShow();
+  void FormHide();
   void FormClose(ui::CloseAction& action);
   void FillOpenWindows();
   void btn_refreshClick();

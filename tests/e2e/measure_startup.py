@@ -48,6 +48,9 @@ def main():
         rss = [m for _, m in results[kind]]
         print("%-10s %8.2f  [%s] %10d  [%s]" % (kind, statistics.median(times), " ".join("%.2f" % t for t in times),
                                                statistics.median(rss), " ".join(str(m) for m in rss)))
+    ratio = lambda at: (statistics.median(v[at] for v in results["tarnwick"]) /
+                        statistics.median(v[at] for v in results["traytest"]))
+    print("tarnwick / traytest: launch->icon %.2fx, RssAnon %.2fx" % (ratio(0), ratio(1)))
     print("(median of %d rounds; the icon is looked for about every 0.1 s)" % rounds)
 
 

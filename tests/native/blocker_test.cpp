@@ -92,15 +92,29 @@ TEST_F(ClosingLoop, ClosesOnePerEntryPerTickAnnouncesAndCountsOnlyWhileCounting)
   EXPECT_EQ(second(), Requests{});
 }
 
-TEST_F(ClosingLoop, ATickWithNothingToCloseEnumeratesOnceWhateverTheEntries) {
+// Both timers with nothing to close: where they tick together they share
+// one enumeration, a window is asked its class once in its life, and only
+// IE windows are asked anything more.
+TEST_F(ClosingLoop, ASecondWithNothingToCloseAsksEachWindowTheFewestQuestions) {
   for (int i = 0; i < 50; ++i) b().blockList.AddBlockEntry("Entry " + std::to_string(i));
-  for (int i = 0; i < 100; ++i) f.windows.add({100u + i, i % 2 ? "IEFrame" : "Other", "Page " + std::to_string(i), 7});
+  for (int i = 0; i < 100; ++i)
+    f.windows.add({100u + i, i % 2 ? "IEFrame" : "Other", "Page " + std::to_string(i), 7, false});
   f.windows.get(101)->hung = true;
   o().cb_popup.setChecked(true);
   f.windows.enumerations = 0;
-  b().Close_popupTimer();
-  EXPECT_EQ(f.windows.enumerations, 1);
-  EXPECT_TRUE(f.windows.requests.empty());
+  f.windows.asked.clear();
+  EXPECT_EQ(second(), Requests{});
+  EXPECT_EQ(f.windows.enumerations, 2) << "one for the limit alone, one for both timers";
+  EXPECT_EQ(f.windows.asked["class"], 100);
+  EXPECT_EQ(f.windows.asked["visible"], 2 * 50) << "the IE windows, at each of the limit's ticks";
+  EXPECT_EQ(f.windows.asked["key"], 50) << "the closing loop reads the IE windows' titles once";
+  EXPECT_EQ(f.windows.asked["text"], 0) << "no window is asked for its title";
+  EXPECT_EQ(second(), Requests{});
+  EXPECT_EQ(f.windows.enumerations, 4);
+  EXPECT_EQ(f.windows.asked["class"], 100) << "a window's class is asked once";
+  f.windows.add({300, "IEFrame", "Entry 7" + Suffix, 7, false});
+  EXPECT_EQ(second(), (Requests{"close:300"})) << "a new window is seen at the next tick";
+  EXPECT_EQ(f.windows.asked["class"], 101);
 }
 
 TEST_F(Blocker, TheLimitClosesTheTopmostCountedWindowByItsHandle) {
@@ -141,8 +155,10 @@ TEST_F(Blocker, BlockListWindowButtonsAndTheirNotices) {
   f.windows.add({2, "IEFrame", "Mail" + Suffix, 7});
   b().btn_refreshClick();
   ASSERT_EQ(b().lbURLs.items(), (std::vector<std::string>{longTitle, "Mail"}));
-  f.time.advance(300);
-  EXPECT_EQ(b().lb_count_ie.caption(), "Number of opened IE windows:  2");
+  EXPECT_FALSE(b().Timer1.enabled()) << "the labels of a hidden window wait";
+  b().show();
+  EXPECT_EQ(b().lb_count_ie.caption(), "Number of opened IE windows:  2") << "up to date as the window comes up";
+  EXPECT_TRUE(b().Timer1.enabled());
 
   b().btn_addClick();
   b().btn_removeClick();
@@ -166,4 +182,6 @@ TEST_F(Blocker, BlockListWindowButtonsAndTheirNotices) {
 
   b().btnHelpClick();
   EXPECT_EQ(f.help.requests, (std::vector<std::string>{"topic:help.chm:BlockList"}));
+  b().btn_closeClick();
+  EXPECT_FALSE(b().Timer1.enabled());
 }

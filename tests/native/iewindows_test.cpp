@@ -16,6 +16,8 @@ const std::string Suffix = " - Microsoft Internet Explorer";
 
 struct IEWindows : ::testing::Test {
   fake::FakeWindows w;
+  fake::FakeTime time;
+  popup::WindowCensus census{w, time};
   fake::FakeWindow& ie(platform::WindowId id, const std::string& title) {
     return w.add({id, "IEFrame", title, 9});
   }
@@ -85,7 +87,7 @@ TEST_F(IEWindows, VisibleListLeavesOutHiddenOwnedAndToolWindows) {
   ie(8, std::string(200, 'V'));
   ie(9, "Styled").exStyle = 0x8;  // topmost, not a tool window
 
-  EXPECT_EQ(popup::EnumVisibleIEWindows(w),
+  EXPECT_EQ(popup::EnumVisibleIEWindows(w, census),
             (std::vector<IEWindow>{
                 {"Top" + Suffix, 1}, {"Desktop owned", 4}, {std::string(128, 'V'), 8}, {"Styled", 9}}));
 
@@ -94,6 +96,32 @@ TEST_F(IEWindows, VisibleListLeavesOutHiddenOwnedAndToolWindows) {
   for (auto& e : popup::EnumIEWindowTitles(w)) listed.push_back(e.handle);
   EXPECT_EQ(listed, (std::vector<platform::WindowId>{1, 2, 3, 4, 5, 6, 1, 8, 9}))
       << "the lower-case class is found by the lookup, which ignores case; the 200-character title is whole";
+}
+
+// One enumeration serves for a moment; a window's class is asked when it is
+// first seen and never again while it lives.
+TEST_F(IEWindows, TheCensusAsksEachClassOnceAndServesForAMoment) {
+  ie(1, "One");
+  w.add({2, "Notepad", "Two", 4});
+  using Entries = std::vector<std::pair<platform::WindowId, std::string>>;
+  auto taken = [&] {
+    Entries out;
+    for (const auto& e : census.take()) out.emplace_back(e.id, e.cls);
+    return out;
+  };
+  EXPECT_EQ(taken(), (Entries{{1, "IEFrame"}, {2, "Notepad"}}));
+  w.windows.insert(w.windows.begin(), fake::FakeWindow{3, "IEFrame", "Three", 9});
+  time.advance(popup::WindowCensus::ShareMs - 1);
+  EXPECT_EQ(taken().size(), 2u) << "still the same moment";
+  time.advance(1);
+  EXPECT_EQ(taken(), (Entries{{3, "IEFrame"}, {1, "IEFrame"}, {2, "Notepad"}}));
+  w.windows.pop_back();
+  census.retake();
+  EXPECT_EQ(taken(), (Entries{{3, "IEFrame"}, {1, "IEFrame"}})) << "taken again when asked to";
+  EXPECT_EQ(w.enumerations, 3);
+  EXPECT_EQ(w.asked["class"], 3);
+  EXPECT_TRUE(popup::IsIEWindowClass("ieframe") && popup::IsIEWindowClass("IEFRAME"));
+  EXPECT_FALSE(popup::IsIEWindowClass("IEFrame2") || popup::IsIEWindowClass("IEFram"));
 }
 
 TEST_F(IEWindows, ActiveWindowIsTheIEWindowBearingTheForegroundTitle) {
@@ -147,7 +175,7 @@ TEST_F(IEWindows, TheIndexAnswersEveryEntryAsTheLookupPerEntryDoes) {
   w.add({8, "Notepad", "Other" + Suffix, 4});
   ie(9, "Other and more" + Suffix);
 
-  const popup::IEWindowIndex index(w, popup::CaptionEndings({Suffix}));
+  const popup::IEWindowIndex index(w, census, popup::CaptionEndings({Suffix}));
   const struct {
     std::string entry;
     platform::WindowId expected;
@@ -161,7 +189,6 @@ TEST_F(IEWindows, TheIndexAnswersEveryEntryAsTheLookupPerEntryDoes) {
     const platform::WindowId found = index.findEntryKey(index.keyOf(c.entry));
     EXPECT_EQ(found, popup::FindIEWindowByTitle(w, c.entry + Suffix));
     EXPECT_EQ(found, c.expected);
-    EXPECT_EQ(index.find(c.entry + Suffix), found) << "the whole caption's lookup agrees";
   }
 }
 
@@ -216,9 +243,11 @@ TEST(IEWindowTitles, AnEntryMatchesItsCaptionInEveryVersionAndNothingElse) {
   };
   for (const auto& c : cases) {
     fake::FakeWindows w;
+    fake::FakeTime time;
+    popup::WindowCensus census(w, time);
     w.add({1, "Notepad", c.entry + " - Internet Explorer", 4});
     w.add({2, "IEFrame", c.caption, 9});
-    const popup::IEWindowIndex index(w, popup::CaptionEndings(Suffixes));
+    const popup::IEWindowIndex index(w, census, popup::CaptionEndings(Suffixes));
     EXPECT_EQ(index.findEntryKey(index.keyOf(c.entry)), c.match ? 2u : 0u) << c.entry << " / " << c.caption;
   }
 }

@@ -48,17 +48,20 @@ TEST_F(Detection, SnapshotNamesMatchBySubstringAfterAsciiUpperCasing) {
       {"iexplor.exe", false},
       {"\xE9iexplore.exe", true},
   };
-  // Each case a moment later, when the last snapshot is too old to answer.
+  // Each case a new window a moment later, when the last snapshot is too old to answer.
+  platform::WindowId id = 1;
   for (const auto& [exe, running] : cases) {
     time.advance(eraser::SnapshotReuseMs);
     processes.processes = {{10, exe}};
     windows.windows.clear();
-    window(1, 10);
+    window(id++, 10);
     EXPECT_EQ(viewer.IsProcessRunning("iexplore.exe"), running) << exe;
   }
   // Only a-z are upper-cased: an accented letter stays as it is on both sides.
   time.advance(eraser::SnapshotReuseMs);
   processes.processes = {{10, "caf\xE9.exe"}};
+  windows.windows.clear();
+  window(id, 10);
   EXPECT_TRUE(viewer.IsProcessRunning("CAF\xE9.EXE"));
   EXPECT_FALSE(viewer.IsProcessRunning("CAF\xC9.EXE"));
   EXPECT_EQ(names(), std::vector<std::string>{"CAF\xE9.EXE"});
@@ -79,11 +82,15 @@ TEST_F(Detection, OnlyAProcessOwningATopLevelWindowRuns) {
             (std::vector<std::string>{"C:\\WINDOWS\\EXPLORER.EXE", "", "", "C:\\WINDOWS\\EXPLORER.EXE"}));
 
   processes.toolhelp = false;  // no snapshot at all: nothing is known to run
-  EXPECT_FALSE(viewer.IsProcessRunning("explorer.exe"));
-  EXPECT_EQ(names(), (std::vector<std::string>{"", "", "", ""}));
+  eraser::ProcessViewer blind{windows, processes, time};
+  EXPECT_FALSE(blind.IsProcessRunning("explorer.exe"));
+  EXPECT_EQ(blind.ProcessList().size(), 4u);
+  for (const auto& entry : blind.ProcessList()) EXPECT_EQ(entry.ExeName, "");
 }
 
-TEST_F(Detection, EachQuestionRebuildsTheListFromOneSnapshotThatStaysYoung) {
+// A question costs one enumeration; only windows not seen before are asked
+// for their process, and they share one snapshot.
+TEST_F(Detection, EachQuestionRebuildsTheListAskingOnlyAboutNewWindows) {
   process(10, "iexplore.exe");
   for (platform::WindowId id = 1; id <= 400; ++id) {
     window(id, id == 400 ? 10 : 1000 + id, false);
@@ -91,29 +98,46 @@ TEST_F(Detection, EachQuestionRebuildsTheListFromOneSnapshotThatStaysYoung) {
   }
   EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
   EXPECT_EQ(processes.snapshots, 1);
+  EXPECT_EQ(windows.asked["process"], 400);
   EXPECT_EQ(viewer.ProcessList().size(), 400u);
 
-  // The browser's window is gone: the next question sees it at once, from
-  // the same young snapshot.
+  // The browser's window is gone: the next question sees it at once,
+  // without asking the windows it knows, even when its snapshot is old.
   windows.windows.pop_back();
+  time.advance(eraser::SnapshotReuseMs);
   EXPECT_FALSE(viewer.IsProcessRunning("IEXPLORE.EXE"));
   EXPECT_EQ(processes.snapshots, 1);
+  EXPECT_EQ(windows.asked["process"], 400);
   EXPECT_EQ(viewer.ProcessList().size(), 399u);
 
-  // A window of a process the snapshot does not hold takes a new one, and
-  // so does any question once the snapshot is half a second old.
+  // A new window of a process the snapshot holds is answered from it while
+  // it is young; one of a process it does not hold takes a new snapshot,
+  // and so does a new window once the snapshot is half a second old.
+  window(401, 1001);
+  window(402, 1002);
+  EXPECT_FALSE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_EQ(processes.snapshots, 2) << "the snapshot was too old";
+  window(403, 1003);
+  EXPECT_FALSE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_EQ(processes.snapshots, 2) << "a young snapshot holds its process";
   process(20, "IEXPLORE.EXE");
   window(500, 20);
   EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
-  EXPECT_EQ(processes.snapshots, 2);
-  time.advance(500);
-  EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
   EXPECT_EQ(processes.snapshots, 3);
+  EXPECT_EQ(windows.asked["process"], 404);
+  EXPECT_EQ(windows.enumerations, 5);
+
+  // A window whose process was not found is asked about again next time.
+  window(600, 99);
+  EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_TRUE(viewer.IsProcessRunning("IEXPLORE.EXE"));
+  EXPECT_EQ(windows.asked["process"], 406);
 
   // An empty name is answered without looking: no snapshot, list untouched.
+  const int snapshots = processes.snapshots;
   EXPECT_FALSE(viewer.IsProcessRunning(""));
-  EXPECT_EQ(processes.snapshots, 3);
-  EXPECT_EQ(viewer.ProcessList().size(), 400u);
+  EXPECT_EQ(processes.snapshots, snapshots);
+  EXPECT_EQ(viewer.ProcessList().size(), 404u);
 }
 
 TEST_F(Detection, OneWindowIsAnsweredFromASnapshotOfItsOwn) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "platform/win32/TimersWin32.h"
 #include "platform/win32/WindowsWin32.h"
 #include "popup/IEWindows.h"
 
@@ -75,9 +76,16 @@ class IEWindows : public ::testing::Test {
     return out;
   }
   static platform::WindowId id(HWND h) { return w32::toId(h); }
+  // The visible list from an enumeration taken now.
+  std::vector<IEWindow> visible() {
+    popup::WindowCensus census(windows_, clock_);
+    return ours(popup::EnumVisibleIEWindows(windows_, census));
+  }
 
   std::vector<HWND> made_;
   w32::Windows windows_;
+  w32::Clock clock_;
+  popup::WindowCensus census_{windows_, clock_};
 };
 
 }  // namespace
@@ -100,7 +108,7 @@ TEST_F(IEWindows, ListsTakeHiddenOwnedAndToolWindowsAsTheQueriesSay) {
                                                                               {unique("Owned"), id(owned)},
                                                                               {unique("Hidden"), id(hidden)},
                                                                               {main, id(shown)}}));
-  EXPECT_EQ(ours(popup::EnumVisibleIEWindows(windows_)), (std::vector<IEWindow>{{main, id(shown)}}));
+  EXPECT_EQ(visible(), (std::vector<IEWindow>{{main, id(shown)}}));
 }
 
 TEST_F(IEWindows, SameTitlePairFollowsTheZOrderAndVisibleTitlesAreCut) {
@@ -119,7 +127,7 @@ TEST_F(IEWindows, SameTitlePairFollowsTheZOrderAndVisibleTitlesAreCut) {
     EXPECT_EQ(ours(popup::EnumIEWindowTitles(windows_)),
               (std::vector<IEWindow>{{title, id(top)}, {title, id(top)}}))
         << "the pair is listed twice, both times with the topmost one";
-    EXPECT_EQ(ours(popup::EnumVisibleIEWindows(windows_)),
+    EXPECT_EQ(visible(),
               (std::vector<IEWindow>{{title.substr(0, 128), id(top)}, {title.substr(0, 128), id(below)}}));
   }
   std::string upper = title;
@@ -163,47 +171,49 @@ TEST_F(IEWindows, ActiveWindowExistenceAndClose) {
   EXPECT_EQ(closes.size(), 1u);
 }
 
-TEST_F(IEWindows, OneEnumerationAnswersEveryLookupAsTheSystemDoes) {
-  const std::string page = unique("Caf\xE9 News") + Suffix;
-  const std::string longPage = unique(std::string(300, 'L')) + Suffix;
-  HWND hidden = make(page);
-  HWND shown = make(page, true);
-  HWND tall = make(longPage);
-  make(page, true, 0, nullptr, "TarnwickNotIE");
+// The closing loop's lookup of each entry, from one enumeration, against
+// the system's own search for the entry's caption.
+TEST_F(IEWindows, OneEnumerationAnswersEveryEntryAsTheSystemDoes) {
+  const std::string page = unique("Caf\xE9 News"), longPage = unique(std::string(300, 'L'));
+  HWND hidden = make(page + Suffix);
+  HWND shown = make(page + Suffix, true);
+  HWND tall = make(longPage + Suffix);
+  make(page + Suffix, true, 0, nullptr, "TarnwickNotIE");
   ASSERT_TRUE(hidden && shown && tall);
   // Letters of the code page whose case the system folds its own way.
-  const std::string sharp = unique("Stra\xDF" "e") + Suffix, ydots = unique("\xFF" "ber") + Suffix;
-  HWND street = make(sharp), over = make(ydots);
+  const std::string sharp = unique("Stra\xDF" "e"), ydots = unique("\xFF" "ber");
+  HWND street = make(sharp + Suffix), over = make(ydots + Suffix);
   ASSERT_TRUE(street && over);
   // Wine cuts a narrow title short after this letter: the title is given
   // in wide form, as the system holds it.
   wchar_t wide[300] = L"";
-  MultiByteToWideChar(CP_ACP, 0, ydots.c_str(), -1, wide, 300);
+  MultiByteToWideChar(CP_ACP, 0, (ydots + Suffix).c_str(), -1, wide, 300);
   SetWindowTextW(over, wide);
   std::string ydotsUpper = ydots;
   ydotsUpper[ydotsUpper.find('\xFF')] = '\x9F';  // the same letter in capitals
 
-  popup::IEWindowIndex index(windows_);
+  popup::IEWindowIndex index(windows_, census_, popup::CaptionEndings({popup::IETitleSuffix}));
+  auto lookUp = [&](const std::string& entry) { return index.findEntryKey(index.keyOf(entry)); };
   std::string upper = page, lower = page;
   std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
   upper.replace(upper.find('\xE9'), 1, "\xC9");  // the accented letter in capitals too
-  for (const std::string& title : {page, upper, lower, longPage, longPage.substr(0, 254), page.substr(1),
-                                   page + " ", std::string(), Suffix, sharp, ydots, ydotsUpper,
-                                   unique("STRASSE") + Suffix}) {
-    SCOPED_TRACE(title.substr(0, 40));
-    EXPECT_EQ(index.find(title), popup::FindIEWindowByTitle(windows_, title));
+  for (const std::string& entry : {page, upper, lower, longPage, longPage.substr(0, 254 - Suffix.size()),
+                                   page.substr(1), page + " ", std::string(), sharp, ydots, ydotsUpper,
+                                   unique("STRASSE")}) {
+    SCOPED_TRACE(entry.substr(0, 40));
+    EXPECT_EQ(lookUp(entry), id(FindWindowA("IEFrame", (entry + Suffix).c_str())));
   }
-  EXPECT_EQ(index.find(upper), id(shown)) << "the topmost of the pair, whatever the letter case";
-  EXPECT_EQ(index.find(longPage), id(tall));
-  EXPECT_EQ(index.find(sharp), id(street));
-  EXPECT_EQ(index.find(ydots), id(over));
+  EXPECT_EQ(lookUp(upper), id(shown)) << "the topmost of the pair, whatever the letter case";
+  EXPECT_EQ(lookUp(longPage), id(tall));
+  EXPECT_EQ(lookUp(sharp), id(street));
+  EXPECT_EQ(lookUp(ydots), id(over));
 
   // The index is what it was when taken, until it is taken again.
   DestroyWindow(shown);
-  EXPECT_EQ(index.find(page), id(shown));
+  EXPECT_EQ(lookUp(page), id(shown));
   index.retake();
-  EXPECT_EQ(index.find(page), id(hidden));
+  EXPECT_EQ(lookUp(page), id(hidden));
   EXPECT_FALSE(popup::CloseIEWindow(windows_, id(shown))) << "a window that is gone is not asked";
 }
 
@@ -228,8 +238,9 @@ TEST_F(IEWindows, AWindowThatDoesNotAnswerIsPassedOverUntilItDoes) {
   ASSERT_NE(busy, nullptr);
 
   EXPECT_EQ(windows_.answeredText(id(busy), popup::VisibleBuffer), std::nullopt);
-  EXPECT_TRUE(ours(popup::EnumVisibleIEWindows(windows_)).empty());
-  EXPECT_EQ(popup::IEWindowIndex(windows_).find(page), id(busy)) << "the lookup asks the window nothing";
+  EXPECT_TRUE(visible().empty());
+  const popup::IEWindowIndex index(windows_, census_, popup::CaptionEndings({popup::IETitleSuffix}));
+  EXPECT_EQ(index.findEntryKey(index.keyOf(unique("Busy"))), id(busy)) << "the lookup asks the window nothing";
 
   SetEvent(wake);
   EXPECT_EQ(windows_.answeredText(id(busy), popup::VisibleBuffer), page);

@@ -191,6 +191,39 @@ TEST(Files, TempFolderEndsWithABackslashAndExists) {
   EXPECT_EQ(std::string(exe).rfind(folder, 0), 0u) << "the folder of " << exe;
 }
 
+// What the system's change notifications report of a folder: a file
+// arriving in it or in a folder below it; nothing before anything happened.
+// A folder removed while watched is held until its watch ends.
+TEST(Files, AFolderWatchSeesWhatArrivesBelowTheFolderAndHoldsTheFolder) {
+  w32::Files files;
+  const std::string base = files.tempFolder() + "tarnwick-watch-" + std::to_string(GetCurrentProcessId());
+  const std::string sub = base + "\\sub";
+  for (const std::string& folder : {base, sub})  // perhaps left by a run that failed
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << folder;
+  // The system tells of a change a moment after it; the wait is bounded.
+  auto seen = [](platform::FolderWatch& watch) { return pumpUntil([&] { return watch.changed(); }, 5000); };
+
+  auto top = files.watch(base + "\\");
+  auto below = files.watch(sub);
+  ASSERT_TRUE(top && below);
+  EXPECT_FALSE(top->changed() || below->changed());
+  ASSERT_TRUE(files.writeFile(sub + "\\a.tmp", "x"));
+  EXPECT_TRUE(seen(*top)) << "a file in a folder below";
+  EXPECT_TRUE(seen(*below));
+  EXPECT_TRUE(top->changed()) << "and it stays seen";
+
+  // A watched folder removed stays while a watch holds it, and goes after.
+  ASSERT_TRUE(files.deleteFile(sub + "\\a.tmp"));
+  ASSERT_TRUE(files.removeFolder(sub));
+  EXPECT_NE(GetFileAttributesA(sub.c_str()), INVALID_FILE_ATTRIBUTES);
+  below.reset();
+  EXPECT_EQ(GetFileAttributesA(sub.c_str()), INVALID_FILE_ATTRIBUTES);
+
+  EXPECT_EQ(files.watch(base + "\\missing"), nullptr);
+  top.reset();
+  files.removeFolder(base);
+}
+
 class TestWindows : public ::testing::Test {
  protected:
   static LRESULT CALLBACK proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }

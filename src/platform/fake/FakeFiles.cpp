@@ -77,6 +77,7 @@ FakeFiles::Node& FakeFiles::addFolder(const std::string& path, std::uint32_t att
   std::string p = trimmed(path);
   std::string parent = parentOf(p);
   if (!parent.empty() && !exists(parent)) addFolder(parent);
+  touched(p);
   Node& n = nodes_[key(p)];
   n.path = p;
   n.folder = true;
@@ -88,6 +89,7 @@ FakeFiles::Node& FakeFiles::addFile(const std::string& path, const std::string& 
   std::string p = trimmed(path);
   std::string parent = parentOf(p);
   if (!parent.empty() && !exists(parent)) addFolder(parent);
+  touched(p);
   Node& n = nodes_[key(p)];
   n.path = p;
   n.folder = false;
@@ -145,6 +147,7 @@ bool FakeFiles::deleteFile(const std::string& path) {
   Node* n = node(path);
   if (!n || n->folder || n->locked || (n->attributes & platform::AttrReadOnly)) return false;
   log.push_back("delete:" + n->path);
+  touched(n->path);
   nodes_.erase(upper(n->path));
   return true;
 }
@@ -153,6 +156,7 @@ bool FakeFiles::setAttributes(const std::string& path, std::uint32_t attributes)
   Node* n = node(trimmed(path));
   if (!n) return false;
   log.push_back("attributes:" + n->path + ":" + std::to_string(attributes));
+  touched(n->path);
   // The folder mark and the link mark belong to the entry, not to the caller.
   const std::uint32_t kept = n->attributes & (platform::AttrDirectory | platform::AttrReparsePoint);
   n->attributes = (attributes & ~(platform::AttrDirectory | platform::AttrReparsePoint | platform::AttrNormal)) | kept;
@@ -166,6 +170,7 @@ bool FakeFiles::removeFolder(const std::string& path) {
   if (!n || !n->folder || (n->attributes & platform::AttrReadOnly)) return false;
   if (n->linkTarget.empty() && !children(upper(n->path)).empty()) return false;
   log.push_back("rmdir:" + n->path);
+  touched(n->path);
   nodes_.erase(upper(n->path));
   return true;
 }
@@ -185,6 +190,7 @@ class Writer : public platform::FileWriter {
     FakeFiles::Node* n = files_.node(path_);
     if (!n) return false;
     n->data.append(data, size);
+    files_.touched(n->path);
     return true;
   }
 
@@ -227,10 +233,40 @@ bool FakeFiles::moveFile(const std::string& from, const std::string& to) {
   if (p == nodes_.end() || p->second.writeProtected) return false;
   Node moved = *src;
   log.push_back("move:" + src->path + ">" + trimmed(to));
+  touched(src->path);
   nodes_.erase(upper(src->path));
   moved.path = parent + "\\" + nameOf(trimmed(to));
   nodes_[upper(moved.path)] = moved;
+  touched(moved.path);
   return true;
+}
+
+namespace {
+
+class FakeWatch : public platform::FolderWatch {
+ public:
+  FakeWatch(const std::vector<std::string>& changes, std::string folderKey)
+      : changes_(changes), folder_(std::move(folderKey)), from_(changes.size()) {}
+  bool changed() override {
+    for (; from_ < changes_.size(); ++from_) {
+      const std::string& k = changes_[from_];
+      if (k == folder_ || k.rfind(folder_ + "\\", 0) == 0) changed_ = true;
+    }
+    return changed_;
+  }
+
+ private:
+  const std::vector<std::string>& changes_;
+  std::string folder_;
+  std::size_t from_;
+  bool changed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::FolderWatch> FakeFiles::watch(const std::string& folder) {
+  if (!watchable || !node(folder) || !node(folder)->folder) return nullptr;
+  return std::make_unique<FakeWatch>(changes_, upper(resolve(folder)));
 }
 
 }  // namespace fake

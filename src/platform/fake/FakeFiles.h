@@ -32,6 +32,8 @@ class FakeFiles : public platform::Files {
   std::vector<std::string> log;
   // When set, the next writeFile stores only this many bytes and fails.
   std::optional<std::size_t> failWriteAfter;
+  // False: no folder can be watched.
+  bool watchable = true;
 
   // Test helpers; parents are created as plain folders when missing.
   Node& addFolder(const std::string& path, std::uint32_t attributes = 0);
@@ -57,12 +59,18 @@ class FakeFiles : public platform::Files {
   bool writeFile(const std::string& path, const std::string& data) override;
   std::unique_ptr<platform::FileWriter> createFile(const std::string& path) override;
   bool moveFile(const std::string& from, const std::string& to) override;
+  // Sees every change made through the service or the helpers above (not
+  // those made on a Node directly, such as a lock taken or released).
+  std::unique_ptr<platform::FolderWatch> watch(const std::string& folder) override;
+  // Records a change of `path` for the watches.
+  void touched(const std::string& path) { changes_.push_back(key(path)); }
 
  private:
   static std::string key(const std::string& path);
   std::string resolve(const std::string& path) const;  // follows folder links in the parent part
   std::vector<const Node*> children(const std::string& folderKey) const;
   std::map<std::string, Node> nodes_;  // by upper-cased path
+  std::vector<std::string> changes_;   // upper-cased paths of every change, in order
 };
 
 }  // namespace fake

@@ -32,11 +32,13 @@ std::vector<platform::WindowId> FakeWindows::topLevel() {
 
 // A read into a buffer of n characters keeps at most n - 1 of them.
 std::string FakeWindows::className(platform::WindowId w, std::size_t buffer) {
+  ++asked["class"];
   auto* win = get(w);
   return win && buffer > 0 ? win->cls.substr(0, buffer - 1) : "";
 }
 
 std::optional<std::string> FakeWindows::answeredText(platform::WindowId w, std::size_t buffer) {
+  ++asked["text"];
   auto* win = get(w);
   if (win && win->hung) return std::nullopt;
   return win && buffer > 0 ? win->title.substr(0, buffer - 1) : "";
@@ -51,6 +53,12 @@ std::vector<platform::Windows::KeyedWindow> FakeWindows::keyedWindows(const std:
 }
 
 std::string FakeWindows::titleKey(const std::string& title) { return lowered(title); }
+
+std::string FakeWindows::windowKey(platform::WindowId w) {
+  ++asked["key"];
+  auto* win = get(w);
+  return win ? lowered(win->title) : "";
+}
 
 bool FakeWindows::postClose(platform::WindowId w) {
   auto* win = get(w);
@@ -95,6 +103,7 @@ platform::WindowId FakeWindows::findClass(const std::string& cls) {
 }
 
 std::uint32_t FakeWindows::processOf(platform::WindowId w) {
+  ++asked["process"];
   auto* win = get(w);
   return win ? win->process : 0;
 }
@@ -105,6 +114,7 @@ bool FakeWindows::isIconic(platform::WindowId w) {
 }
 
 bool FakeWindows::isVisible(platform::WindowId w) {
+  ++asked["visible"];
   auto* win = get(w);
   return win && win->visible;
 }

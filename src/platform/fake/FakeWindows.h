@@ -1,5 +1,6 @@
 // Scripted top-level windows for native tests, in Z order (front first).
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 #include "platform/Windows.h"
@@ -33,6 +34,9 @@ class FakeWindows : public platform::Windows {
   std::vector<std::string> requests;
   // Calls of topLevel and keyedWindows: the enumerations made.
   int enumerations = 0;
+  // Questions asked of single windows, by kind: "class", "text", "key",
+  // "visible", "process".
+  std::map<std::string, int> asked;
 
   FakeWindow& add(const FakeWindow& w);
   FakeWindow* get(platform::WindowId id);
@@ -44,6 +48,7 @@ class FakeWindows : public platform::Windows {
   std::optional<std::string> answeredText(platform::WindowId w, std::size_t buffer) override;
   std::vector<KeyedWindow> keyedWindows(const std::string& cls) override;
   std::string titleKey(const std::string& title) override;
+  std::string windowKey(platform::WindowId w) override;
   platform::WindowId owner(platform::WindowId w) override;
   platform::WindowId desktop() override { return desktopWindow; }
   std::uint32_t exStyle(platform::WindowId w) override;

@@ -204,4 +204,53 @@ bool Files::moveFile(const std::string& from, const std::string& to) {
   return MoveFileExW(source->c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
+namespace {
+
+// Two change notifications: one for everything below the folder, one in its
+// parent for the folder's own name, so that a folder renamed is seen too. A
+// notification that cannot be read counts as a change.
+class FolderWatchWin32 : public FolderWatch {
+ public:
+  explicit FolderWatchWin32(std::vector<HANDLE> handles) : handles_(std::move(handles)) {}
+  ~FolderWatchWin32() override {
+    for (HANDLE h : handles_) FindCloseChangeNotification(h);
+  }
+  FolderWatchWin32(const FolderWatchWin32&) = delete;
+  FolderWatchWin32& operator=(const FolderWatchWin32&) = delete;
+  bool changed() override {
+    changed_ = changed_ ||
+               WaitForMultipleObjects(static_cast<DWORD>(handles_.size()), handles_.data(), FALSE, 0) != WAIT_TIMEOUT;
+    return changed_;
+  }
+
+ private:
+  std::vector<HANDLE> handles_;
+  bool changed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderWatch> Files::watch(const std::string& folder) {
+  const std::string path = withoutSeparator(folder);
+  const auto wide = longPath(path);
+  if (!wide) return nullptr;
+  constexpr DWORD Everything = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+                               FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+  HANDLE tree = FindFirstChangeNotificationW(wide->c_str(), TRUE, Everything);
+  if (tree == INVALID_HANDLE_VALUE) return nullptr;
+  std::vector<HANDLE> handles{tree};
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash != std::string::npos) {
+    const auto parent = longPath(path.substr(0, slash + 1));
+    HANDLE above = parent ? FindFirstChangeNotificationW(parent->c_str(), FALSE, FILE_NOTIFY_CHANGE_DIR_NAME)
+                          : INVALID_HANDLE_VALUE;
+    if (above == INVALID_HANDLE_VALUE) {
+      FindCloseChangeNotification(tree);
+      return nullptr;
+    }
+    handles.push_back(above);
+  }
+  return std::make_unique<FolderWatchWin32>(std::move(handles));
+}
+
 }  // namespace platform::win32

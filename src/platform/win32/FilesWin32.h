@@ -18,6 +18,7 @@ class Files : public platform::Files {
   bool writeFile(const std::string& path, const std::string& data) override;
   std::unique_ptr<FileWriter> createFile(const std::string& path) override;
   bool moveFile(const std::string& from, const std::string& to) override;
+  std::unique_ptr<FolderWatch> watch(const std::string& folder) override;
 };
 
 // The folder of the running program, with its trailing backslash.

@@ -69,6 +69,8 @@ std::vector<Windows::KeyedWindow> Windows::keyedWindows(const std::string& cls) 
   return walk.found;
 }
 
+std::string Windows::windowKey(WindowId w) { return keyOf(internalText(toHwnd(w))); }
+
 std::string Windows::titleKey(const std::string& title) {
   const int n = MultiByteToWideChar(CP_ACP, 0, title.data(), static_cast<int>(title.size()), nullptr, 0);
   std::wstring wide(n > 0 ? n : 0, L'\0');

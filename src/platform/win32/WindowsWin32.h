@@ -22,6 +22,7 @@ class Windows : public platform::Windows {
   std::optional<std::string> answeredText(WindowId w, std::size_t buffer) override;
   std::vector<KeyedWindow> keyedWindows(const std::string& cls) override;
   std::string titleKey(const std::string& title) override;
+  std::string windowKey(WindowId w) override;
   WindowId owner(WindowId w) override;
   WindowId desktop() override;
   std::uint32_t exStyle(WindowId w) override;
