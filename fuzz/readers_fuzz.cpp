@@ -1,7 +1,8 @@
 // Fuzz target: the settings' number and counter texts. Any text gives a
 // number or none without throwing or overflowing; a number reads back as its
 // own decimal text (leading zeros and a "-0" aside), and a raised counter
-// never wraps round.
+// never wraps round. The window limit's texts load as 0 to 15, 5 when they
+// are no number.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,5 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (*n == std::numeric_limits<std::int64_t>::min()) std::abort();
   }
   if (settings::isFlagOn(text) != (text == "1")) std::abort();
+  const int limit = settings::LimitEditOf(text);
+  if (limit < 0 || limit > 15 || (!n && limit != 5) || (n && *n >= 0 && *n <= 15 && limit != *n)) std::abort();
+  const auto choice = settings::PopupLimitOf(text);
+  if ((choice == settings::PopupLimitChoice::Manual) != (text == "0") ||
+      (choice == settings::PopupLimitChoice::Maximum) != (text == "1"))
+    std::abort();
   return 0;
 }
