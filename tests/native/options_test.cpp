@@ -3,6 +3,7 @@
 // lock with the log-in window.
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 #include "app/Program.h"
 #include "settings/Schema.h"
 #include "FakePlatform.h"
@@ -156,21 +157,16 @@ TEST(OptionsLoad, AnUnreadableValueIsOneBoxAndTheRestStillLoads) {
       {Main, "Popup Blocker", platform::RegMultiSz},    {Main, "Hot Key", platform::RegDword},
       {IEMain, "Start Page", platform::RegBinary},
   };
+  const std::tuple<const char*, const char*, const char*> stored[] = {
+      {Main, "Popup Blocker", "1"},    {Main, "Start Page", "1"},     {Main, "Closed Popups", "1"},
+      {Main, "Popup Limit", "0"},      {Main, "Limit Edit", "9"},     {Main, "Hot Key", "Shift+Ctrl+A"},
+      {Main, "Panic Hot Key", "Shift+Ctrl+P"}, {Main, "Password", "secret"}, {EraseKey, "Find History", "1"},
+      {IEMain, "Start Page", "http://home.example/"}};
   for (const auto& u : unreadable) {
     SCOPED_TRACE(u.name);
     fake::FakePlatform f;
     f.files.addFolder("C:\\Tarnwick");
-    auto set = [&](const char* key, const char* name, const char* text) {
-      f.registry.setString(Hive::CurrentUser, key, name, text);
-    };
-    for (const char* flag : {"Popup Blocker", "Start Page", "Closed Popups"}) set(Main, flag, "1");
-    set(Main, "Popup Limit", "0");
-    set(Main, "Limit Edit", "9");
-    set(Main, "Hot Key", "Shift+Ctrl+A");
-    set(Main, "Panic Hot Key", "Shift+Ctrl+P");
-    set(Main, "Password", "secret");
-    set(EraseKey, "Find History", "1");
-    set(IEMain, "Start Page", "http://home.example/");
+    for (auto [key, name, text] : stored) f.registry.setString(Hive::CurrentUser, key, name, text);
     f.registry.setRaw(Hive::CurrentUser, u.key, u.name, u.type, std::string("\x01\0\0\0", 4));
     app::ProgramWindows w(f.platform, f.toolkit);
     w.create();
