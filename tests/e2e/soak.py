@@ -214,10 +214,10 @@ def scenario():
                 listed = lambda: page.encode() + b"\r\n" in (block_file(s, app) or b"")
                 for attempt in range(3):  # a click while a window closes may not keep it in front
                     # The windows cascade over it; its left edge stays uncovered.
-                    front = wait_until(lambda: s.windows(name=page + " - Microsoft Internet Explorer"), 10,
+                    front = wait_until(lambda: s.win32_windows(title=page + " - Microsoft Internet Explorer"), 10,
                                        what="the window of %s" % page)[0]
-                    x, y, _, _ = s.geometry(front)
-                    s.click(x + 5, y + 40)
+                    x, y, _, _ = front.window
+                    s.click(x + 8, y + 60)
                     time.sleep(0.5)
                     s.move(500, 700)
                     s.key("shift+ctrl+a")
