@@ -212,7 +212,7 @@ def scenario():
                 counts["browsers"] += 1
                 time.sleep(3)  # the cap works off the windows past 15
                 listed = lambda: page.encode() + b"\r\n" in (block_file(s, app) or b"")
-                for attempt in range(3):  # a click while a window closes may not keep it in front
+                for attempt in range(3):  # the first click often leaves another window active
                     # The windows cascade over it; its left edge stays uncovered.
                     front = wait_until(lambda: s.win32_windows(title=page + " - Microsoft Internet Explorer"), 10,
                                        what="the window of %s" % page)[0]
@@ -228,7 +228,7 @@ def scenario():
                         s.screenshot("hot-key-%d-%d" % (n, attempt))
                 s.expect(listed(), "the popup hot key did not list %s" % page)
                 counts["popup_hot_key"] += listed()
-                # The window's actions while the browser's windows are closed.
+                # The program's own windows, used while the blocker closes the browser's.
                 actions = [options_cycle] * 6
                 if n % 2 == 0:
                     actions.append(lambda s, app: update_cycle(s, app, server))
