@@ -13,6 +13,10 @@
 #               build/dist-x.y.z (the default build and build/dist stay)
 #   make fuzz   build the fuzzers (clang, libFuzzer) and run each
 #               for FUZZ_RUNS inputs (default 1000000); not part of make test
+#   make soak   build, then run tarnwick.exe under Wine for SOAK_MINUTES
+#               (default 10) with every part at work, sampling its memory
+#               and windows; fails on growth past the warm-up; not part of
+#               make test (it serves the update check on 127.0.0.1:8631)
 #   make deps   only install the missing packages
 #   make build  only build
 #   make clean  remove build/
@@ -26,7 +30,7 @@ BUILD := build
 NATIVE := $(BUILD)/native
 WIN := $(BUILD)/win
 
-.PHONY: all deps build native win test run bench fuzz dist clean
+.PHONY: all deps build native win test run bench fuzz soak dist clean
 
 all: build
 
@@ -65,6 +69,10 @@ endif
 FUZZ_RUNS := 1000000
 fuzz:
 	bash scripts/fuzz.sh $(FUZZ_RUNS) $(BUILD)/fuzz
+
+SOAK_MINUTES := 10
+soak: win
+	bash scripts/soak.sh $(SOAK_MINUTES)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,12 +1,14 @@
 // Fuzz target: the settings' number and counter texts. Any text gives a
 // number or none without throwing or overflowing; a number reads back as its
 // own decimal text (leading zeros and a "-0" aside), and a raised counter
-// never wraps round.
+// never wraps round. The window limit's texts load as 0 to 15, 5 when they
+// are no number.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include "platform/fake/FakeRegistry.h"
 #include "settings/Readers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,5 +24,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (*n == std::numeric_limits<std::int64_t>::min()) std::abort();
   }
   if (settings::isFlagOn(text) != (text == "1")) std::abort();
+  // Raised from the stored text (which ends at its first NUL): one more, or
+  // 1 from a text that is no number, and never past the maximum.
+  fake::FakeRegistry registry;
+  registry.setString(platform::Hive::CurrentUser, "software\\Tarnwick\\counter", "Counter", text);
+  settings::TmRegistry counters(registry, settings::TmRootKey::rkHKEY_CURRENT_USER, "\\software\\Tarnwick\\counter",
+                                true);
+  const auto stored = settings::parseNumber(text.substr(0, text.find('\0')));
+  const std::int64_t raised = settings::RaiseCounter(counters, "Counter");
+  const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+  if (raised != (!stored ? 1 : *stored == max ? max : *stored + 1)) std::abort();
+  if (counters.ReadValue("Counter") != std::to_string(raised)) std::abort();
+  const int limit = settings::LimitEditOf(text);
+  if (limit < 0 || limit > 15 || (!n && limit != 5) || (n && *n >= 0 && *n <= 15 && limit != *n)) std::abort();
+  const auto choice = settings::PopupLimitOf(text);
+  if ((choice == settings::PopupLimitChoice::Manual) != (text == "0") ||
+      (choice == settings::PopupLimitChoice::Maximum) != (text == "1"))
+    std::abort();
   return 0;
 }

@@ -1,13 +1,14 @@
 // Fuzz target: the version reply's line splitting and the version
 // comparison, and the downloader's URL split and announced length. The input
-// is a reply; its first line also serves as the installed version, its
-// second as a download address and its third as a length. Checks what must
-// hold for any bytes.
+// is a reply; its first line also serves as the installed version, its fifth
+// as a third version, its second as a download address and its third as a
+// length. Checks what must hold for any bytes.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include "update/HTTPGet.h"
 #include "update/VersionReply.h"
 
@@ -26,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string server = version.value_or(std::string());
   if (update::IsNewerVersion(installed, installed)) std::abort();
   if (update::IsNewerVersion(installed, server) && update::IsNewerVersion(server, installed)) std::abort();
+  // Transitive, with the fifth line as a third version.
+  const std::string third = lines.size() > 4 ? lines[4] : std::string();
+  for (const auto& [a, b, c] : {std::tuple{installed, server, third}, std::tuple{third, server, installed},
+                                std::tuple{server, installed, third}, std::tuple{server, third, installed}})
+    if (update::IsNewerVersion(a, b) && update::IsNewerVersion(b, c) && !update::IsNewerVersion(a, c)) std::abort();
 
   const std::string url = lines.size() > 1 ? lines[1] : reply;
   const update::DownloadTarget t = update::SplitDownloadURL(url);

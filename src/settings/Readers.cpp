@@ -1,7 +1,6 @@
 #include "settings/Readers.h"
 #include <algorithm>
 #include <limits>
-#include "settings/Schema.h"
 
 namespace settings {
 
@@ -36,16 +35,15 @@ std::int64_t RaiseCounter(TmRegistry& reg, const std::string& name) {
   return n;
 }
 
-PopupLimitChoice ReadPopupLimit(TmRegistry& reg) {
-  const std::string text = reg.ReadValue(values::PopupLimit);
+PopupLimitChoice PopupLimitOf(const std::string& text) {
   if (text == "0") return PopupLimitChoice::Manual;
   if (text == "1") return PopupLimitChoice::Maximum;
   return PopupLimitChoice::Neither;
 }
 
-int ReadLimitEdit(TmRegistry& reg) {
+int LimitEditOf(const std::string& text) {
   constexpr int Initial = 5, Min = 0, Max = 15;
-  auto n = parseNumber(reg.ReadValue(values::LimitEdit));
+  auto n = parseNumber(text);
   if (!n) return Initial;
   return static_cast<int>(std::clamp<std::int64_t>(*n, Min, Max));
 }

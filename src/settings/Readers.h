@@ -21,13 +21,13 @@ std::int64_t ReadCounter(TmRegistry& reg, const std::string& name);
 // 64-bit and stops at its maximum rather than wrapping round.
 std::int64_t RaiseCounter(TmRegistry& reg, const std::string& name);
 
-// How "Popup Limit" selects the window limit: by "Limit Edit", the maximum
-// of 15, or neither (the window keeps its initial choice).
+// How the text of "Popup Limit" selects the window limit: by "Limit Edit",
+// the maximum of 15, or neither (the window keeps its initial choice).
 enum class PopupLimitChoice { Manual, Maximum, Neither };
-PopupLimitChoice ReadPopupLimit(TmRegistry& reg);
+PopupLimitChoice PopupLimitOf(const std::string& text);
 
-// "Limit Edit" as the spin control loads it: initial 5 when the text is not a
-// number, otherwise clamped to 0..15.
-int ReadLimitEdit(TmRegistry& reg);
+// The text of "Limit Edit" as the spin control loads it: initial 5 when it is
+// not a number, otherwise clamped to 0..15.
+int LimitEditOf(const std::string& text);
 
 }  // namespace settings

@@ -326,74 +326,97 @@ void TfrmOptions::bindHandlers() {
 }
 
 // ---------------------------------------------------------------------------
-// Loading the stored settings; each box set to a new state runs its click
-// handler, which switches what the box stands for.
+// The settings, each once: what it is stored as, the control it loads into,
+// what Default stores. Load, Apply and Default walk this table.
 
-std::array<std::pair<ui::CheckBox*, const char*>, 9> TfrmOptions::eraseBoxes() {
-  return {{{&cb_find, erase::FindHistory},
-           {&cb_cache, erase::IECache},
-           {&cb_cookies, erase::Cookies},
-           {&cb_history, erase::IEHistory},
-           {&cb_address, erase::IEAddressBar},
-           {&cb_recent, erase::RecentDocuments},
-           {&cb_temp, erase::TempFolder},
-           {&cb_recycle, erase::RecycleBin},
-           {&cb_runhistory, erase::RunHistory}}};
+std::array<TfrmOptions::Setting, 28> TfrmOptions::settingsTable() {
+  using F = Form;
+  return {{
+      {.name = erase::FindHistory, .key = &reg_erase, .form = F::Flag, .byDefault = "0", .box = &cb_find},
+      {.name = erase::IECache, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_cache},
+      {.name = erase::Cookies, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_cookies},
+      {.name = erase::IEHistory, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_history},
+      {.name = erase::IEAddressBar, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_address},
+      {.name = erase::RecentDocuments, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_recent},
+      {.name = erase::TempFolder, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_temp},
+      {.name = erase::RecycleBin, .key = &reg_erase, .form = F::Flag, .byDefault = "1", .box = &cb_recycle},
+      {.name = erase::RunHistory, .key = &reg_erase, .form = F::Flag, .byDefault = "0", .box = &cb_runhistory},
+      {.name = values::ClosedPopups, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_closedpopup},
+      {.name = values::HotKeyPressed, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_hotkey},
+      {.name = values::PopupLimit, .key = &reg1, .form = F::WindowLimit, .byDefault = "0",
+       .also = {&reg1, values::LimitEdit, "5"}},
+      {.name = values::LeftMouse, .key = &reg1, .form = F::Flag, .byDefault = "0", .box = &cb_mouse},
+      {.name = values::PopupSound, .key = &reg1, .form = F::Flag, .byDefault = "0", .box = &cb_sound},
+      {.name = values::SoundPath, .key = &reg1, .form = F::Path, .byDefault = "", .box = &cb_sound, .edit = &ed_sound},
+      {.name = values::PopupBlocker, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_popup},
+      {.name = values::PopupCounter, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_counter},
+      {.name = values::LastTyped, .key = &reg1, .form = F::Flag, .byDefault = "0", .box = &cb_last},
+      {.name = values::Run, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_run},
+      {.name = values::Erase, .key = &reg1, .form = F::Flag, .byDefault = "0", .box = &cb_erase},
+      {.name = values::StartPage, .key = &reg1, .form = F::Flag, .byDefault = "1", .box = &cb_startpage},
+      {.name = values::EditStart, .key = &reg1, .form = F::GuardedPage, .byDefault = nullptr,
+       .box = &cb_startpage, .edit = &edit_startpage, .also = {&Reg3, foreign::StartPage}},
+      {.name = values::AutoWeb, .key = &reg1, .form = F::Flag, .byDefault = "0",
+       .box = &cb_web, .also = {&Reg4, foreign::AutoSuggest}},
+      {.name = values::AutoForms, .key = &reg1, .form = F::Flag, .byDefault = "0",
+       .box = &cb_forms, .also = {&Reg3, foreign::UseFormSuggest}},
+      {.name = values::DisableUserNameAndPass, .key = &reg1, .form = F::Flag, .byDefault = "0",
+       .box = &cb_disable, .also = {&Reg3, foreign::FormSuggestPasswords}},
+      {.name = values::HotKey, .key = &reg1, .form = F::Shortcut, .byDefault = DefaultHotKey,
+       .field = &ed_hotkey, .manager = &HotKey, .index = &HotKeyIndex},
+      {.name = values::PanicHotKey, .key = &reg1, .form = F::Shortcut, .byDefault = DefaultPanicHotKey,
+       .field = &ed_panic, .manager = &PanicHotKey, .index = &PanicHotKeyIndex},
+      {.name = values::Password, .key = &reg1, .form = F::Text, .byDefault = "", .edit = &edpas},
+  }};
+}
+
+// A value that cannot be read is reported and then taken as missing, so
+// that the load goes on to its end.
+std::string TfrmOptions::storedText(TmRegistry& key, const char* name, bool path) {
+  std::string text;
+  toolkit().dispatch([&] { text = path ? key.ReadPath(name) : key.ReadValue(name); });
+  return text;
+}
+
+// Each box set to a new state runs its click handler, which switches what
+// the box stands for.
+void TfrmOptions::loadSetting(const Setting& s) {
+  switch (s.form) {
+    case Form::Flag: s.box->setChecked(isFlagOn(storedText(*s.key, s.name))); break;
+    case Form::WindowLimit:
+      switch (PopupLimitOf(storedText(*s.key, s.name))) {
+        case PopupLimitChoice::Manual:
+          rb_limit_set.setChecked(true);
+          se_limit.setValue(LimitEditOf(storedText(*s.also.key, s.also.name)));
+          break;
+        case PopupLimitChoice::Maximum: rb_limit_max.setChecked(true); break;
+        case PopupLimitChoice::Neither: break;
+      }
+      break;
+    case Form::Path:
+      if (s.box->checked()) s.edit->setText(storedText(*s.key, s.name, true));
+      break;
+    case Form::Shortcut:
+      s.field->setHotKey(popup::ParseShortcut(storedText(*s.key, s.name), platform_.hotKeys));
+      *s.index = s.manager->RegisterKey(s.field->hotKey());
+      break;
+    case Form::Text: s.edit->setText(storedText(*s.key, s.name)); break;
+    case Form::GuardedPage:
+      // The guarded page is the one the browser has when the program starts.
+      if (s.box->checked()) {
+        s.edit->setText(storedText(*s.also.key, s.also.name));
+        s.key->AddValue(s.name, s.edit->text());
+        s.key->WriteValues();
+      }
+      links_.startPageTimer.setEnabled(s.box->checked());
+      break;
+  }
 }
 
 void TfrmOptions::FormCreate() {
   RemoveCaption();
   RefreshStats();
-
-  for (auto [box, name] : eraseBoxes()) box->setChecked(ReadFlag(reg_erase, name));
-
-  cb_closedpopup.setChecked(ReadFlag(reg1, values::ClosedPopups));
-  cb_hotkey.setChecked(ReadFlag(reg1, values::HotKeyPressed));
-
-  switch (ReadPopupLimit(reg1)) {
-    case PopupLimitChoice::Manual:
-      rb_limit_set.setChecked(true);
-      se_limit.setValue(ReadLimitEdit(reg1));
-      break;
-    case PopupLimitChoice::Maximum: rb_limit_max.setChecked(true); break;
-    case PopupLimitChoice::Neither: break;
-  }
-
-  cb_mouse.setChecked(ReadFlag(reg1, values::LeftMouse));
-  cb_sound.setChecked(ReadFlag(reg1, values::PopupSound));
-  if (cb_sound.checked()) ed_sound.setText(reg1.ReadPath(values::SoundPath));
-
-  const bool blocker = ReadFlag(reg1, values::PopupBlocker);
-  cb_popup.setChecked(blocker);
-  cb_counter.setEnabled(blocker);
-  cb_counter.setChecked(ReadFlag(reg1, values::PopupCounter));
-
-  cb_last.setChecked(ReadFlag(reg1, values::LastTyped));
-  cb_run.setChecked(ReadFlag(reg1, values::Run));
-  cb_erase.setChecked(ReadFlag(reg1, values::Erase));
-
-  // The guarded page is the one the browser has when the program starts.
-  if (ReadFlag(reg1, values::StartPage)) {
-    cb_startpage.setChecked(true);
-    edit_startpage.setText(Reg3.ReadValue(foreign::StartPage));
-    reg1.AddValue(values::EditStart, edit_startpage.text());
-    reg1.WriteValues();
-    links_.startPageTimer.setEnabled(true);
-  } else {
-    links_.startPageTimer.setEnabled(false);
-  }
-
-  cb_web.setChecked(ReadFlag(reg1, values::AutoWeb));
-  cb_forms.setChecked(ReadFlag(reg1, values::AutoForms));
-  cb_disable.setChecked(ReadFlag(reg1, values::DisableUserNameAndPass));
-
-  ed_hotkey.setHotKey(popup::ParseShortcut(reg1.ReadValue(values::HotKey), platform_.hotKeys));
-  HotKeyIndex = HotKey.RegisterKey(ed_hotkey.hotKey());
-  ed_panic.setHotKey(popup::ParseShortcut(reg1.ReadValue(values::PanicHotKey), platform_.hotKeys));
-  PanicHotKeyIndex = PanicHotKey.RegisterKey(ed_panic.hotKey());
-
-  // Reported, and then no password, so that the load goes on to its end.
-  toolkit().dispatch([this] { edpas.setText(reg1.ReadValue(values::Password)); });
+  for (const Setting& s : settingsTable()) loadSetting(s);
 
   showClosedPopupsItems(cb_closedpopup.checked());
   links_.setTrayIcon(chrome::TrayImageNormal);
@@ -408,14 +431,36 @@ void TfrmOptions::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
 // ---------------------------------------------------------------------------
 // Apply: two refusals, then every setting queued and written together.
 
+void TfrmOptions::queueSetting(const Setting& s) {
+  switch (s.form) {
+    case Form::Flag:
+      s.key->AddValue(s.name, flag(s.box->checked()));
+      if (s.also.key) s.also.key->AddValue(s.also.name, suggest(s.box->checked()));
+      break;
+    case Form::WindowLimit: {
+      const bool manual = rb_limit_set.checked();
+      s.key->AddValue(s.name, manual ? "0" : "1");
+      s.also.key->AddValue(s.also.name, std::to_string(manual ? se_limit.value() : MaxWindowLimit));
+      break;
+    }
+    case Form::Path:
+      if (s.box->checked()) s.key->AddPath(s.name, s.edit->text());
+      break;
+    case Form::Shortcut: s.key->AddValue(s.name, popup::FormatShortcut(s.field->hotKey(), platform_.hotKeys)); break;
+    case Form::Text: s.key->AddValue(s.name, s.edit->text()); break;
+    case Form::GuardedPage: s.key->AddValue(s.name, s.box->checked() ? s.edit->text() : std::string()); break;
+  }
+}
+
 void TfrmOptions::btnApplyClick() {
   if (cb_erase.checked() && !cb_history.checked() && !cb_cache.checked() && !cb_cookies.checked() &&
       !cb_address.checked()) {
     popup::ShowNotice(*this, links_.trayMenu, popup::NoticeKind::Warning, NeedEraseCategory);
     return;
   }
-  HotKeyIndex = reRegister(HotKey, HotKeyIndex, ed_hotkey.hotKey());
-  PanicHotKeyIndex = reRegister(PanicHotKey, PanicHotKeyIndex, ed_panic.hotKey());
+  const auto table = settingsTable();
+  for (const Setting& s : table)
+    if (s.form == Form::Shortcut) *s.index = reRegister(*s.manager, *s.index, s.field->hotKey());
   if (cb_address.checked() && cb_last.checked()) {
     popup::ShowNotice(*this, links_.trayMenu, popup::NoticeKind::Information, AddressBarOrLastTyped);
     return;
@@ -429,52 +474,18 @@ void TfrmOptions::btnApplyClick() {
   if (!cb_last.checked()) reg1.AddValue(values::LastTyped, "0");
   reg1.WriteValues();
   for (bool on : {true, false})
-    for (auto [box, name] : eraseBoxes())
-      if (box->checked() == on) reg_erase.AddValue(name, flag(on));
+    for (const Setting& s : table)
+      if (s.key == &reg_erase && s.box->checked() == on) queueSetting(s);
   reg_erase.WriteValues();
+  for (const Setting& s : table)
+    if (s.key != &reg_erase) queueSetting(s);
 
-  reg1.AddValue(values::PopupBlocker, flag(cb_popup.checked()));
-  reg1.AddValue(values::PopupCounter, flag(cb_counter.checked()));
-  reg1.AddValue(values::ClosedPopups, flag(cb_closedpopup.checked()));
-  reg1.AddValue(values::HotKeyPressed, flag(cb_hotkey.checked()));
-  reg1.AddValue(values::LeftMouse, flag(cb_mouse.checked()));
-
-  if (rb_limit_set.checked()) {
-    reg1.AddValue(values::PopupLimit, "0");
-    reg1.AddValue(values::LimitEdit, std::to_string(se_limit.value()));
-  } else {
-    reg1.AddValue(values::PopupLimit, "1");
-    reg1.AddValue(values::LimitEdit, std::to_string(MaxWindowLimit));
-  }
-
-  reg1.AddValue(values::PopupSound, flag(cb_sound.checked()));
-  if (cb_sound.checked()) reg1.AddPath(values::SoundPath, ed_sound.text());
-
-  reg1.AddValue(values::LastTyped, flag(cb_last.checked()));
   if (cb_last.checked()) links_.takeTypedUrlSnapshot();
-
-  reg1.AddValue(values::HotKey, popup::FormatShortcut(ed_hotkey.hotKey(), platform_.hotKeys));
-  reg1.AddValue(values::PanicHotKey, popup::FormatShortcut(ed_panic.hotKey(), platform_.hotKeys));
-  reg1.AddValue(values::Password, edpas.text());
   ApplyLockState(links_.trayMenu, lockStateForPassword(edpas.text()));
-
-  reg1.AddValue(values::Run, flag(cb_run.checked()));
   storeRunEntry(cb_run.checked());
-
-  reg1.AddValue(values::Erase, flag(cb_erase.checked()));
   links_.eraseTimer1.setEnabled(cb_erase.checked());
   if (!cb_erase.checked()) links_.eraseTimer2.setEnabled(false);
-
-  reg1.AddValue(values::StartPage, flag(cb_startpage.checked()));
-  reg1.AddValue(values::EditStart, cb_startpage.checked() ? edit_startpage.text() : std::string());
   links_.startPageTimer.setEnabled(cb_startpage.checked());
-
-  reg1.AddValue(values::AutoWeb, flag(cb_web.checked()));
-  Reg4.AddValue(foreign::AutoSuggest, suggest(cb_web.checked()));
-  reg1.AddValue(values::AutoForms, flag(cb_forms.checked()));
-  Reg3.AddValue(foreign::UseFormSuggest, suggest(cb_forms.checked()));
-  reg1.AddValue(values::DisableUserNameAndPass, flag(cb_disable.checked()));
-  Reg3.AddValue(foreign::FormSuggestPasswords, suggest(cb_disable.checked()));
 
   reg1.WriteValues();
   Reg3.WriteValues();
@@ -501,82 +512,45 @@ void TfrmOptions::storeRunEntry(bool on) {
 // Default: every setting back to its default, stored at once; the window
 // stays open. The lock shown in the tray menu waits for the next Apply.
 
-// The key unregistered is the one the window kept, whatever the field shows
-// after an unapplied change.
-void TfrmOptions::restoreHotKey(popup::THotKeyManager& manager, std::uint16_t& index, ui::HotKeyEdit& field,
-                                const char* name, const char* shortcut) {
-  manager.UnregisterKeyByIndex(index);
-  field.setHotKey(popup::ParseShortcut(shortcut, platform_.hotKeys));
-  reg1.AddValue(name, popup::FormatShortcut(field.hotKey(), platform_.hotKeys));
-  index = manager.RegisterKey(field.hotKey());
+void TfrmOptions::restoreSetting(const Setting& s) {
+  switch (s.form) {
+    case Form::Flag:
+      s.box->setChecked(isFlagOn(s.byDefault));
+      queueSetting(s);
+      break;
+    case Form::WindowLimit:
+      (PopupLimitOf(s.byDefault) == PopupLimitChoice::Maximum ? rb_limit_max : rb_limit_set).setChecked(true);
+      se_limit.setValue(LimitEditOf(s.also.byDefault));
+      queueSetting(s);
+      break;
+    case Form::Path:  // stored whether or not its box is ticked
+      s.edit->setText(s.byDefault);
+      s.key->AddPath(s.name, s.byDefault);
+      break;
+    case Form::Shortcut:
+      // The key unregistered is the one the window kept, whatever the field
+      // shows after an unapplied change.
+      s.manager->UnregisterKeyByIndex(*s.index);
+      s.field->setHotKey(popup::ParseShortcut(s.byDefault, platform_.hotKeys));
+      queueSetting(s);
+      *s.index = s.manager->RegisterKey(s.field->hotKey());
+      break;
+    case Form::Text:
+      s.edit->setText(s.byDefault);
+      queueSetting(s);
+      break;
+    case Form::GuardedPage:  // the field keeps its text
+      s.key->AddValue(s.name, storedText(*s.also.key, s.also.name));
+      s.edit->setEnabled(s.box->checked());
+      break;
+  }
 }
 
 void TfrmOptions::btnRestoreClick() {
   if (!platform_.dialogs.question(RestoreDefaultsQuestion, QuestionCaption)) return;
-
-  for (auto [box, name] : {std::pair{&cb_cache, erase::IECache}, {&cb_cookies, erase::Cookies},
-                           {&cb_history, erase::IEHistory}, {&cb_address, erase::IEAddressBar},
-                           {&cb_recent, erase::RecentDocuments}, {&cb_temp, erase::TempFolder},
-                           {&cb_recycle, erase::RecycleBin}}) {
-    box->setChecked(true);
-    reg_erase.AddValue(name, "1");
-  }
-  // The box shows what is stored: the Find history is not erased by default.
-  cb_find.setChecked(false);
-  reg_erase.AddValue(erase::FindHistory, "0");
-  cb_runhistory.setChecked(false);
-  reg_erase.AddValue(erase::RunHistory, "0");
-
-  cb_popup.setChecked(true);
-  reg1.AddValue(values::PopupBlocker, "1");
-  cb_counter.setChecked(true);
-  reg1.AddValue(values::PopupCounter, "1");
-  rb_limit_set.setChecked(true);
-  reg1.AddValue(values::PopupLimit, "0");
-  se_limit.setValue(5);
-  reg1.AddValue(values::LimitEdit, "5");
-  cb_hotkey.setChecked(true);
-  reg1.AddValue(values::HotKeyPressed, "1");
-  cb_mouse.setChecked(false);
-  reg1.AddValue(values::LeftMouse, "0");
-  edpas.setText("");
-  reg1.AddValue(values::Password, "");
-
-  restoreHotKey(HotKey, HotKeyIndex, ed_hotkey, values::HotKey, DefaultHotKey);
-  restoreHotKey(PanicHotKey, PanicHotKeyIndex, ed_panic, values::PanicHotKey, DefaultPanicHotKey);
-
-  cb_sound.setChecked(false);
-  reg1.AddValue(values::PopupSound, "0");
-  ed_sound.setText("");
-  reg1.AddValue(values::SoundPath, "");
-  for (ui::Control* c : std::initializer_list<ui::Control*>{&ed_sound, &Label2, &btn_open, &btn_play})
-    c->setEnabled(false);
-
-  cb_closedpopup.setChecked(true);
-  reg1.AddValue(values::ClosedPopups, "1");
-  cb_run.setChecked(true);
-  reg1.AddValue(values::Run, "1");
-  storeRunEntry(true);
-  cb_erase.setChecked(false);
-  reg1.AddValue(values::Erase, "0");
-
-  cb_startpage.setChecked(true);
-  reg1.AddValue(values::StartPage, "1");
-  reg1.AddValue(values::EditStart, Reg3.ReadValue(foreign::StartPage));
-  links_.startPageTimer.setEnabled(true);
-  edit_startpage.setEnabled(true);
-
-  Reg4.AddValue(foreign::AutoSuggest, "yes");
-  reg1.AddValue(values::AutoWeb, "0");
-  cb_web.setChecked(false);
-  reg1.AddValue(values::AutoForms, "0");
-  Reg3.AddValue(foreign::UseFormSuggest, "yes");
-  cb_forms.setChecked(false);
-  reg1.AddValue(values::DisableUserNameAndPass, "0");
-  Reg3.AddValue(foreign::FormSuggestPasswords, "yes");
-  cb_disable.setChecked(false);
-  reg1.AddValue(values::LastTyped, "0");
-  cb_last.setChecked(false);
+  for (const Setting& s : settingsTable()) restoreSetting(s);
+  storeRunEntry(cb_run.checked());
+  links_.startPageTimer.setEnabled(cb_startpage.checked());
 
   reg1.WriteValues();
   Reg3.WriteValues();

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <utility>
 #include "chrome/TrayMenuPause.h"
 #include "chrome/WindowHeader.h"
 #include "platform/Platform.h"
@@ -147,14 +146,48 @@ class TfrmOptions : public chrome::HeaderForm {
   std::string headerTitle() override { return "  Options  "; }
 
  private:
+  // How a setting's stored text stands for its control.
+  enum class Form {
+    Flag,         // `box`: "1" ticked, anything else cleared; `also` a browser switch, "no" when ticked
+    WindowLimit,  // the two limit choices: "0" manual, "1" the maximum; `also` the manual number
+    Path,         // a file path in `edit`, loaded and stored only while `box` is ticked
+    Shortcut,     // `field`'s key, registered on `manager` as `index`
+    Text,         // `edit`'s text as typed
+    GuardedPage,  // `edit` while `box` is ticked, else empty; taken from `also`, the browser's page
+  };
+  // A second value a setting goes with.
+  struct Companion {
+    TmRegistry* key = nullptr;
+    const char* name = nullptr;
+    const char* byDefault = nullptr;
+  };
+  // One setting of the window: its value, its form and control, and what
+  // Default stores (none for the guarded page: the browser's own page).
+  struct Setting {
+    const char* name;
+    TmRegistry* key;
+    Form form;
+    const char* byDefault;
+    ui::CheckBox* box = nullptr;
+    ui::Edit* edit = nullptr;
+    ui::HotKeyEdit* field = nullptr;
+    popup::THotKeyManager* manager = nullptr;
+    std::uint16_t* index = nullptr;
+    Companion also = {};
+  };
+  // Every setting, in the order the load sets their controls: a box's click
+  // handler may read boxes set before it.
+  std::array<Setting, 28> settingsTable();
+  void loadSetting(const Setting& s);
+  // Queues what Apply stores for the setting.
+  void queueSetting(const Setting& s);
+  // Sets the control to the default and queues it.
+  void restoreSetting(const Setting& s);
+  // The stored text, or "" once the error box has said why it cannot be read.
+  std::string storedText(TmRegistry& key, const char* name, bool path = false);
+
   void layout();
   void bindHandlers();
-  // The Erase tab's boxes with the erase-key values they stand for.
-  std::array<std::pair<ui::CheckBox*, const char*>, 9> eraseBoxes();
-  // A hot key back to its default: unregistered, the field set, queued for
-  // the store, registered again.
-  void restoreHotKey(popup::THotKeyManager& manager, std::uint16_t& index, ui::HotKeyEdit& field,
-                     const char* name, const char* shortcut);
   // The user's run-key entry: written when `on`, deleted otherwise; the
   // machine's entry of an older install is deleted either way, where allowed.
   void storeRunEntry(bool on);

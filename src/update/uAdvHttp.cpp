@@ -457,7 +457,9 @@ void TAdvHttp::SplitURL(const std::string& url) {
 void TAdvHttp::ComposeURL() {
   std::string base = ssl_ ? "https://" : "http://";
   base += hostName_;
-  if (port_ != 80) base += ":" + std::to_string(port_);
+  // Port 80 goes without saying only for http: left out of an https
+  // address it would read as 443.
+  if (port_ != 80 || ssl_) base += ":" + std::to_string(port_);
   std::string url;
   shared_->check(internet_.combineUrl(base, urlPath_ + extraInfo_, url));
   url_ = url;

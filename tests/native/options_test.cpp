@@ -3,6 +3,7 @@
 // lock with the log-in window.
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 #include "app/Program.h"
 #include "settings/Schema.h"
 #include "FakePlatform.h"
@@ -141,6 +142,49 @@ TEST_F(Options, StoredSettingsLoadAndSwitchWhatTheyStandFor) {
   EXPECT_TRUE(o().rb_limit_set.checked());
   EXPECT_EQ(o().se_limit.value(), 15);
   EXPECT_TRUE(o().se_limit.enabled());
+}
+
+// A value that cannot be read is one box with its name, read as missing,
+// and every setting after it still loads: the last in the load, the
+// password, and the hot keys before it.
+TEST(OptionsLoad, AnUnreadableValueIsOneBoxAndTheRestStillLoads) {
+  const struct {
+    const char* key;
+    const char* name;
+    std::uint32_t type;
+  } unreadable[] = {
+      {EraseKey, "Find History", platform::RegDword},   {Main, "Popup Limit", platform::RegBinary},
+      {Main, "Popup Blocker", platform::RegMultiSz},    {Main, "Hot Key", platform::RegDword},
+      {IEMain, "Start Page", platform::RegBinary},
+  };
+  const std::tuple<const char*, const char*, const char*> stored[] = {
+      {Main, "Popup Blocker", "1"},    {Main, "Start Page", "1"},     {Main, "Closed Popups", "1"},
+      {Main, "Popup Limit", "0"},      {Main, "Limit Edit", "9"},     {Main, "Hot Key", "Shift+Ctrl+A"},
+      {Main, "Panic Hot Key", "Shift+Ctrl+P"}, {Main, "Password", "secret"}, {EraseKey, "Find History", "1"},
+      {IEMain, "Start Page", "http://home.example/"}};
+  for (const auto& u : unreadable) {
+    SCOPED_TRACE(u.name);
+    fake::FakePlatform f;
+    f.files.addFolder("C:\\Tarnwick");
+    for (auto [key, name, text] : stored) f.registry.setString(Hive::CurrentUser, key, name, text);
+    f.registry.setRaw(Hive::CurrentUser, u.key, u.name, u.type, std::string("\x01\0\0\0", 4));
+    app::ProgramWindows w(f.platform, f.toolkit);
+    w.create();
+    settings::TfrmOptions& o = w.frmOptions;
+    std::vector<std::string> errors;
+    for (auto& shown : f.dialogs.shown)
+      if (shown.kind == "error") errors.push_back(shown.text);
+    EXPECT_EQ(errors, std::vector<std::string>{"Invalid data type for '" + std::string(u.name) + "'"});
+    const std::string name = u.name;
+    EXPECT_EQ(o.cb_find.checked(), name != "Find History");
+    EXPECT_EQ(o.se_limit.value(), name == "Popup Limit" ? 5 : 9);
+    EXPECT_EQ(o.cb_popup.checked(), name != "Popup Blocker");
+    EXPECT_EQ(o.edit_startpage.text(), name == "Start Page" ? "" : "http://home.example/");
+    EXPECT_EQ(o.HotKeyIndex != 0, name != "Hot Key") << "an unreadable key is no key";
+    EXPECT_NE(o.PanicHotKeyIndex, 0);
+    EXPECT_EQ(o.edpas.text(), "secret");
+    EXPECT_TRUE(o.cb_closedpopup.checked());
+  }
 }
 
 TEST_F(Options, ApplyStoresEveryStepAndRefusesTheTwoContradictions) {

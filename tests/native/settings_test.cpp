@@ -38,8 +38,8 @@ TEST_F(Store, AbsentMainKeyReadsAsMissingEverywhere) {
   EXPECT_EQ(main.ReadValue(HotKey), "");
   EXPECT_EQ(main.ReadValue(PanicHotKey), "");
   EXPECT_EQ(settings::ReadCounter(counter, settings::counters::Counter), 0);
-  EXPECT_EQ(settings::ReadPopupLimit(main), settings::PopupLimitChoice::Neither);
-  EXPECT_EQ(settings::ReadLimitEdit(main), 5);
+  EXPECT_EQ(settings::PopupLimitOf(main.ReadValue(PopupLimit)), settings::PopupLimitChoice::Neither);
+  EXPECT_EQ(settings::LimitEditOf(main.ReadValue(LimitEdit)), 5);
   EXPECT_FALSE(reg.exists(Hive::CurrentUser, MainPath)) << "reading must never create the key";
 }
 
@@ -62,16 +62,11 @@ TEST_F(Store, NamesAndPathsIgnoreCaseAndSlashes) {
 
 TEST_F(Store, LimitEditAndPopupLimit) {
   const std::pair<const char*, int> cases[] = {{"99", 15}, {"x", 5}, {"", 5}, {"-3", 0}, {"7", 7}, {"15", 15}, {"0", 0}};
-  for (auto [text, expected] : cases) {
-    reg.setString(Hive::CurrentUser, MainPath, "Limit Edit", text);
-    EXPECT_EQ(settings::ReadLimitEdit(main), expected) << text;
-  }
-  reg.setString(Hive::CurrentUser, MainPath, "Popup Limit", "0");
-  EXPECT_EQ(settings::ReadPopupLimit(main), settings::PopupLimitChoice::Manual);
-  reg.setString(Hive::CurrentUser, MainPath, "Popup Limit", "1");
-  EXPECT_EQ(settings::ReadPopupLimit(main), settings::PopupLimitChoice::Maximum);
-  reg.setString(Hive::CurrentUser, MainPath, "Popup Limit", "2");
-  EXPECT_EQ(settings::ReadPopupLimit(main), settings::PopupLimitChoice::Neither);
+  for (auto [text, expected] : cases) EXPECT_EQ(settings::LimitEditOf(text), expected) << text;
+  EXPECT_EQ(settings::PopupLimitOf("0"), settings::PopupLimitChoice::Manual);
+  EXPECT_EQ(settings::PopupLimitOf("1"), settings::PopupLimitChoice::Maximum);
+  for (const char* text : {"2", "", " 0", "01"})
+    EXPECT_EQ(settings::PopupLimitOf(text), settings::PopupLimitChoice::Neither) << text;
 }
 
 TEST_F(Store, PendingWritesInOrderThenEmpty) {

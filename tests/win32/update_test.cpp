@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 #include "platform/win32/FilesWin32.h"
 #include "platform/win32/GuiThreadWin32.h"
@@ -79,6 +80,26 @@ std::string pattern(std::size_t n) {
 }
 
 }  // namespace
+
+// What the platform's crack and combine make of the addresses the update
+// composes: the parts come back as the compose writes them, as the fake HTTP
+// layer of the native tests and the fuzz target assume.
+TEST(AdvHttpUrl, ComposedAddressesKeepTheirParts) {
+  const std::pair<const char*, const char*> composed[] = {
+      {"http://127.0.0.1:8631/tarnwick/verzija.php", "http://127.0.0.1:8631/tarnwick/verzija.php"},
+      {"https://vendor.example/a", "https://vendor.example:443/a"},
+      {"https://vendor.example:80/a", "https://vendor.example:80/a"},
+      {"http://vendor.example:80/a?b=1", "http://vendor.example/a?b=1"},
+      {"http://vendor.example/a b", "http://vendor.example/a%20b"},
+  };
+  platform::win32::Internet internet;
+  for (auto [url, expected] : composed) {
+    update::TAdvHttp http(internet);
+    http.setURL(url);
+    http.setPort(http.Port());
+    EXPECT_EQ(http.URL(), expected) << url;
+  }
+}
 
 TEST(AdvHttp, RepliesWholeInBlocksTextBeforeANulAndOneEventForEachFailure) {
   CountingInternet internet;

@@ -38,7 +38,16 @@ bool FakeInternet::crackUrl(const std::string& url, platform::UrlParts& parts) {
   }
   p.port = p.scheme == "https" ? 443 : p.scheme == "http" ? 80 : 0;
   if (std::size_t c = authority.find(':'); c != std::string::npos) {
-    p.port = std::stoi("0" + authority.substr(c + 1));
+    // Decimal digits that make a port number, or none at all. (Wine's crack
+    // takes the leading digits of anything as a 16-bit number instead:
+    // "8x" is 8, "65536" 0; the fake refuses what is no port.)
+    const std::string digits = authority.substr(c + 1);
+    if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoi("0" + digits) > 65535) {
+      error_ = 12005;  // the URL is not valid
+      return false;
+    }
+    p.port = std::stoi("0" + digits);
     authority = authority.substr(0, c);
   }
   p.host = authority;
