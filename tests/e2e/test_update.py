@@ -180,14 +180,16 @@ def scenario():
                     break
 
             # Installers that are not the vendor's: refused, one after another.
+            # Each served slowly: the stripped installer is small enough to be
+            # fetched and refused between two looks at the temp folder.
             for name, path in sign_with_another_certificate(s, os.path.join(dist, "setup.exe")):
-                server.serve_installer(path)
+                server.serve_installer(path, slow=True)
                 download_refused(s, app, name)
             # A fresh window, a newer version, and the real installer, slowly.
             s.key_on(s.win32_windows(title=CAPTION, exe=app.exe_name)[0], "Escape")
             wait_until(lambda: not s.windows(name=CAPTION, cls=app.exe_name), 5, what="the window to close")
             server.offer(NEWER)
-            server.serve_installer(os.path.join(dist, "setup.exe"))
+            server.serve_installer(os.path.join(dist, "setup.exe"), slow=True)
             s.key_on(ui.open_menu(s, app), "c")
             win = s.geometry(wait_until(lambda: s.windows(name=CAPTION, cls=app.exe_name), 5,
                                         what="the update window")[0])
