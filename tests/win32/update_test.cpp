@@ -43,6 +43,20 @@ class CountingInternet : public platform::win32::Internet {
   }
 };
 
+// A download's thread closes its handles after it has reported its end and
+// may still be doing so when a test is over: the services it uses live as
+// long as the test program, as the program's own live as long as it.
+struct DownloadServices {
+  platform::win32::Internet internet;
+  platform::win32::Files files;
+  platform::win32::GuiThread gui;
+};
+
+DownloadServices& downloadServices() {
+  static DownloadServices* services = new DownloadServices;
+  return *services;
+}
+
 std::string askedCount(const char* name) {
   platform::win32::Internet internet;
   update::TAdvHttp http(internet);
@@ -170,9 +184,10 @@ TEST(AdvHttp, DestroyedWhileASlowReplyIsReadLetsNoEventThrough) {
 }
 
 TEST(HTTPGet, DownloadsReportProgressAndFailWithoutOverflow) {
-  platform::win32::Internet internet;
-  platform::win32::Files files;
-  platform::win32::GuiThread gui;
+  DownloadServices& services = downloadServices();
+  platform::win32::Internet& internet = services.internet;
+  platform::win32::Files& files = services.files;
+  platform::win32::GuiThread& gui = services.gui;
   const std::string file = files.tempFolder() + "tarnwick-download-test.bin";
   struct Case {
     const char* path;
@@ -226,9 +241,10 @@ TEST(HTTPGet, DownloadsReportProgressAndFailWithoutOverflow) {
 // ever longer address or another scheme ends in one error, a short chain
 // reaches its reply. Each row: path, the requests the server saw, success.
 TEST(Redirects, BothComponentsFollowAHandfulToWebAddressesOnly) {
-  platform::win32::Internet internet;
-  platform::win32::Files files;
-  platform::win32::GuiThread gui;
+  DownloadServices& services = downloadServices();
+  platform::win32::Internet& internet = services.internet;
+  platform::win32::Files& files = services.files;
+  platform::win32::GuiThread& gui = services.gui;
   const std::string file = files.tempFolder() + "tarnwick-redirect-test.bin";
   struct Case {
     const char* path;
@@ -281,9 +297,10 @@ TEST(Redirects, BothComponentsFollowAHandfulToWebAddressesOnly) {
 // A download stops at the installer bound and at the announced length, and
 // a cancelled one, whatever it had received, leaves no file.
 TEST(HTTPGet, BoundedAndCancelledDownloadsLeaveNoFile) {
-  platform::win32::Internet internet;
-  platform::win32::Files files;
-  platform::win32::GuiThread gui;
+  DownloadServices& services = downloadServices();
+  platform::win32::Internet& internet = services.internet;
+  platform::win32::Files& files = services.files;
+  platform::win32::GuiThread& gui = services.gui;
   const std::string file = files.tempFolder() + "tarnwick-bound-test.bin";
   for (const char* path : {"/endless", "/past", "/slowfile"}) {
     SCOPED_TRACE(path);
@@ -323,9 +340,10 @@ TEST(HTTPGet, BoundedAndCancelledDownloadsLeaveNoFile) {
 // Once called off, neither component sends another request, even when the
 // server was in the middle of leading it round in circles.
 TEST(Redirects, NoRequestLeavesOnceCalledOff) {
-  platform::win32::Internet internet;
-  platform::win32::Files files;
-  platform::win32::GuiThread gui;
+  DownloadServices& services = downloadServices();
+  platform::win32::Internet& internet = services.internet;
+  platform::win32::Files& files = services.files;
+  platform::win32::GuiThread& gui = services.gui;
   const int before = std::stoi(askedCount("slowloop"));
   {
     update::TAdvHttp http(internet);
