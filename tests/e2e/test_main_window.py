@@ -114,7 +114,7 @@ def scenario():
         # opens again.
         s.click(*ui.hide_button(s, main))
         wait_until(lambda: ui.main_window(s, app) is None, 5, what="Hide to hide the window")
-        wait_until(lambda: not s.has_taskbar_button(), 5, what="the taskbar button to go with the window")
+        wait_until(lambda: not s.has_taskbar_button(), 15, what="the taskbar button to go with the window")
         ui.open_menu(s, app)
         ui.close_menus(s, app)
 
