@@ -485,9 +485,11 @@ class Scenario:
                 continue
             proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % self.SIZE, "-nolisten", "tcp"],
                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Another scenario may have taken the same number a moment
+            # before: the display is ours only when its lock names our server.
             deadline = time.monotonic() + 10
             while time.monotonic() < deadline and proc.poll() is None:
-                if os.path.exists("/tmp/.X11-unix/X%d" % n):
+                if os.path.exists("/tmp/.X11-unix/X%d" % n) and self._lock_holder(n) == proc.pid:
                     self.xvfb, self.display = proc, ":%d" % n
                     log("Xvfb %s (pid %d)" % (self.display, proc.pid))
                     return
@@ -496,6 +498,15 @@ class Scenario:
                 proc.kill()
             proc.wait(timeout=5)
         raise E2EError("no free X display for Xvfb")
+
+    @staticmethod
+    def _lock_holder(n):
+        """The process id written in display n's lock file, or None."""
+        try:
+            with open("/tmp/.X%d-lock" % n) as f:
+                return int(f.read().strip() or 0)
+        except (OSError, ValueError):
+            return None
 
     def _wine_env(self):
         env = dict(os.environ)
