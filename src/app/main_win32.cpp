@@ -6,7 +6,10 @@
 #include "ui/win32/Win32Toolkit.h"
 
 int main() {
-  platform::win32::Win32Platform win32;
-  ui::win32::Win32Toolkit toolkit(win32.platform().dialogs);
-  return app::RunProgram(win32.platform(), toolkit);
+  // The platform is never destroyed: a cancelled download's thread closes
+  // its connection after it has reported and may still be doing so while
+  // the program ends; the process's end frees what it holds.
+  auto* win32 = new platform::win32::Win32Platform;
+  ui::win32::Win32Toolkit toolkit(win32->platform().dialogs);
+  return app::RunProgram(win32->platform(), toolkit);
 }
