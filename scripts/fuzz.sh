@@ -3,7 +3,7 @@
 # libFuzzer and runs each for RUNS inputs (default one million), starting from
 # its corpus in fuzz/corpus. Installs clang and its fuzzer
 # runtime first when they are missing. Usage: scripts/fuzz.sh [RUNS] [BUILD_DIR]
-set -eu
+set -eu -o pipefail
 cd "$(dirname "$0")/.."
 RUNS=${1:-1000000}
 OUT=${2:-build/fuzz}
@@ -28,16 +28,20 @@ sed -e 's/@TARNWICK_VERSION@/3.4.1/' -e 's/@TARNWICK_VERSION_COMMAS@/3,4,1,0/' c
 FLAGS=(-std=c++20 -g -O1 -Wall -Wextra -Werror -fsanitize=address,undefined -fno-sanitize-recover=all
        -Isrc -I"$OUT/gen" -DTARNWICK_VENDOR_HOST='"127.0.0.1:8631"' -DTARNWICK_SUPPORT_EMAIL='""'
        -DTARNWICK_VENDOR_CERT_SHA256='""')
+# An object is built again when its source or any header changed after it.
+newest_header=$(ls -t src/*/*.h src/*/*/*.h | head -n 1)
 objects=()
 for src in $(ls src/{settings,chrome,app,popup,eraser,guard,update,ui}/*.cpp src/platform/fake/*.cpp \
              src/ui/fake/*.cpp | grep -v main_win32); do
   obj="$OUT/obj/$(echo "$src" | tr / _).o"
-  [ "$obj" -nt "$src" ] || clang++ "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
+  [ "$obj" -nt "$src" ] && [ "$obj" -nt "$newest_header" ] || clang++ "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
   objects+=("$obj")
 done
 
 # Each target from its kept corpus (copied, so the run's finds stay in the
-# build folder until someone adds them to fuzz/corpus), RUNS inputs each.
+# build folder until someone adds them to fuzz/corpus), RUNS inputs each; a
+# crash stops the script with the failing target's status, its input kept in
+# the build folder as $OUT/NAME-crash-*.
 for target in fuzz/*_fuzz.cpp; do
   name=$(basename "$target" .cpp)
   clang++ "${FLAGS[@]}" -fsanitize=fuzzer "$target" "${objects[@]}" -o "$OUT/$name"
@@ -46,5 +50,8 @@ for target in fuzz/*_fuzz.cpp; do
   dict=()
   [ -f "fuzz/${name%_fuzz}.dict" ] && dict=(-dict="fuzz/${name%_fuzz}.dict")
   # Stored texts and replies are short; longer inputs only slow the run down.
-  "$OUT/$name" -runs="$RUNS" -max_len=512 "${dict[@]}" "$OUT/$name-corpus" 2>&1 | tail -n 3
+  echo "== $name"
+  "$OUT/$name" -runs="$RUNS" -max_len=512 -artifact_prefix="$OUT/$name-" "${dict[@]}" "$OUT/$name-corpus" 2>&1 |
+    tail -n 3
 done
+echo "Every fuzz target ran $RUNS inputs without a crash."

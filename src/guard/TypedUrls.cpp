@@ -39,7 +39,10 @@ TypedUrlGuard::TypedUrlGuard(platform::Platform& platform, settings::TmRegistry&
       mainKey_(mainKey),
       ownFolder_(ownFolder),
       list_(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::TypedUrls, false),
-      caption_(std::move(caption)) {}
+      caption_(std::move(caption)) {
+  // A snapshot's save cut off by a killed process is of no use to anyone.
+  ownFolder_.removeLeftover(SnapshotFileName);
+}
 
 std::string TypedUrlGuard::snapshotPath() const { return ownFolder_.pathOf(SnapshotFileName); }
 
