@@ -63,6 +63,9 @@ void ShowNotice(ui::Form& owner, ui::PopupMenu& trayMenu, NoticeKind kind, const
   font.setColor(information ? InformationTextColor : WarningTextColor);
   notice->lb_vsebina.setFont(font);
   notice->lb_vsebina.setCaption(text);
+  // A notice is about what was just asked of its owner: F1 opens the
+  // owner's page, which tells when the action is refused.
+  notice->OnHelp = owner.OnHelp;
   notice->showModal();
 }
 

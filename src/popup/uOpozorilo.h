@@ -42,7 +42,8 @@ class TfrmOpozorilo : public chrome::HeaderForm {
   chrome::TrayMenuPause trayMenu_;
 };
 
-// Shows a notice owned by `owner` and returns once the user has closed it.
+// Shows a notice owned by `owner` and returns once the user has closed it;
+// F1 in it opens the owner's help page.
 // The window is released in every case, also when showing it fails.
 void ShowNotice(ui::Form& owner, ui::PopupMenu& trayMenu, NoticeKind kind, const std::string& text);
 

@@ -65,6 +65,9 @@ TEST_F(NoticeAbout, NoticeShowsOneSymbolAndItsTextColourWhileTheTrayMenuStaysShu
       EXPECT_TRUE(n.lb_vsebina.wordWrap() && n.lb_vsebina.transparent() && !n.lb_vsebina.autoSize());
       EXPECT_FALSE(trayMenu().autoPopup);
       EXPECT_FALSE(trayMenuOpens()) << "no tray menu while a notice is up";
+      ASSERT_TRUE(n.OnHelp);
+      n.OnHelp();
+      EXPECT_EQ(f.help.requests.back(), "topic:help.chm:MainWindow") << "F1 opens the owner's page";
     };
     popup::ShowNotice(*main, trayMenu(), c.kind, "Select something in Block List!");
     EXPECT_EQ(seen, 1);
