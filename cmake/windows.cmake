@@ -10,13 +10,14 @@ target_link_libraries(tarnwick_win32 PUBLIC tarnwick_logic ${WIN32_LIBS})
 add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
 
 # DLLs the program needs only when a user asks for something now and then (a
-# file dialog, a sound, help, the installer's signature and version): loaded
+# window with controls, a file dialog, a sound, help, the installer's
+# signature and version): loaded
 # at their first call instead of at start-up, where each would hold memory
 # for the whole run. Each import library NAME gets a delay-load twin, linked
 # before the ordinary one, so the program's calls go through the twin.
 find_program(MINGW_NM x86_64-w64-mingw32-nm REQUIRED)
 find_program(MINGW_DLLTOOL x86_64-w64-mingw32-dlltool REQUIRED)
-set(DELAY_LOADED comdlg32=comdlg32.dll winmm=winmm.dll wintrust=wintrust.dll crypt32=crypt32.dll
+set(DELAY_LOADED comctl32=comctl32.dll wininet=wininet.dll comdlg32=comdlg32.dll winmm=winmm.dll wintrust=wintrust.dll crypt32=crypt32.dll
     version=version.dll htmlhelp=hhctrl.ocx)
 set(DELAY_LIBS)
 foreach(entry ${DELAY_LOADED})
@@ -35,6 +36,10 @@ endforeach()
 add_custom_target(delay_libs DEPENDS ${DELAY_LIBS})
 add_dependencies(tarnwick delay_libs)
 target_link_libraries(tarnwick PRIVATE tarnwick_win32 ${DELAY_LIBS} ${STATIC_RUNTIME})
+# Sections aligned in the file as in memory: Wine then maps the exe's pages
+# from the file, shared and dropped when memory is short, instead of reading
+# the whole image into memory of the process's own.
+target_link_options(tarnwick PRIVATE -Wl,--file-alignment,0x1000)
 
 # The program runs and ships stripped: its debug information, most of a
 # linked exe and read into memory at every start under Wine, goes to

@@ -155,6 +155,10 @@ void TfrmMain::buildTrayMenu() {
 
 void TfrmMain::FormCreate() {
   RemoveCaption();
+  // The icon first: the rest of start-up is not needed to show it. Nothing
+  // below reads a message before the lock state is applied, so the menu
+  // cannot open before it.
+  Tray.Loaded();
   TempFolderPath = platform_.files.tempFolder();
   // The registry watcher observes the typed-URL key, so it must exist.
   platform_.registry.create(platform::Hive::CurrentUser, settings::keys::TypedUrls);
@@ -181,7 +185,6 @@ void TfrmMain::FormCreate() {
 
   UrlHistory = platform_.urlHistory.create();
 
-  Tray.Loaded();
   // Last: a list file that cannot be read ends this handler with its error,
   // and the program goes on keeping no cookies.
   CookiesToKeep.load();

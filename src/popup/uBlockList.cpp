@@ -36,7 +36,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
       btn_close(&Panel1, "btn_close", "&Close"),
       Close_popup(toolkit, platform.timers, 1000, false),
       MaxWindows(toolkit, platform.timers, 500, false),
-      Timer1(toolkit, platform.timers, 300, true),
+      Timer1(toolkit, platform.timers, 300, false),
       Reg_Cnt(platform.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::Counter, true),
       blockList(platform.files, platform.dialogs, ownFolder, *this, lbBlock, Reg_Cnt),
       browserSuffixes(platform.registry, platform.clock),
@@ -66,6 +66,7 @@ TfrmBlockList::TfrmBlockList(platform::Platform& platform, ui::Toolkit& toolkit,
   blockList.OnStatisticsChanged = [this] { blocker.refreshStats(); };
   OnCreate = [this] { FormCreate(); };
   OnShow = [this] { FormShow(); };
+  OnHide = [this] { FormHide(); };
   OnClose = [this](ui::CloseAction& a) { FormClose(a); };
   OnHelp = [this] { btnHelpClick(); };
 }
@@ -112,14 +113,16 @@ void TfrmBlockList::FormCreate() {
   blockList.LoadBlockList();
 }
 
-// The counting labels are brought up to date as the window comes up.
-// Timer1 keeps running while it is hidden: under Wine the tray menu opened
-// over another program's window got its keys only while the program woke
-// now and then.
+// The counting labels are seen only while the window is: they are brought
+// up to date as it comes up and kept so while it stays, and a hidden
+// window's timer costs the idle program nothing.
 void TfrmBlockList::FormShow() {
   trayMenu_.pause();
   Timer1Timer();
+  Timer1.setEnabled(true);
 }
+
+void TfrmBlockList::FormHide() { Timer1.setEnabled(false); }
 void TfrmBlockList::FormClose(ui::CloseAction&) { trayMenu_.resume(); }
 
 void TfrmBlockList::FillOpenWindows() {

@@ -62,7 +62,7 @@ class TfrmBlockList : public chrome::HeaderForm {
   ui::Button btn_close;
   // The closing loop, once a second, and the open-window limit, twice a
   // second; both off until the blocker is switched on. Timer1 keeps the
-  // two counting labels current.
+  // two counting labels current while the window is shown.
   ui::Timer Close_popup;
   ui::Timer MaxWindows;
   ui::Timer Timer1;
@@ -79,6 +79,7 @@ class TfrmBlockList : public chrome::HeaderForm {
 
   void FormCreate();
   void FormShow();
+  void FormHide();
   void FormClose(ui::CloseAction& action);
   void FillOpenWindows();
   void btn_refreshClick();

@@ -155,8 +155,10 @@ TEST_F(Blocker, BlockListWindowButtonsAndTheirNotices) {
   f.windows.add({2, "IEFrame", "Mail" + Suffix, 7});
   b().btn_refreshClick();
   ASSERT_EQ(b().lbURLs.items(), (std::vector<std::string>{longTitle, "Mail"}));
-  f.time.advance(300);
-  EXPECT_EQ(b().lb_count_ie.caption(), "Number of opened IE windows:  2");
+  EXPECT_FALSE(b().Timer1.enabled()) << "the labels of a hidden window wait";
+  b().show();
+  EXPECT_EQ(b().lb_count_ie.caption(), "Number of opened IE windows:  2") << "up to date as the window comes up";
+  EXPECT_TRUE(b().Timer1.enabled());
 
   b().btn_addClick();
   b().btn_removeClick();
@@ -180,4 +182,6 @@ TEST_F(Blocker, BlockListWindowButtonsAndTheirNotices) {
 
   b().btnHelpClick();
   EXPECT_EQ(f.help.requests, (std::vector<std::string>{"topic:help.chm:BlockList"}));
+  b().btn_closeClick();
+  EXPECT_FALSE(b().Timer1.enabled());
 }

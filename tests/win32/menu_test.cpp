@@ -275,3 +275,32 @@ TEST_F(MenuTest, MenuIsFlatWithAThinFrameAndAGutter) {
 }
 
 }  // namespace
+
+// The menu's window is activated with this moment as the thread's message
+// time, also after a long idle spell: the window system dates the keyboard
+// focus change it makes for the activation by that time, and a change dated
+// before another program's last one would leave the keys with that program.
+namespace {
+thread_local LONG activatedAt = 0;
+thread_local HWND activatedHost = nullptr;
+LRESULT CALLBACK noteActivation(int code, WPARAM wp, LPARAM lp) {
+  const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && m->hwnd == activatedHost && m->message == WM_ACTIVATE && LOWORD(m->wParam) != WA_INACTIVE)
+    activatedAt = GetMessageTime();
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(MenuTest, MenuIsActivatedWithTheMessageTimeOfItsOpening) {
+  ui::PopupMenu menu(*tk, "PopupMenu1");
+  menu.add("Exit2", "E&xit", record("exit"));
+  activatedHost = tk->menuHost();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, noteActivation, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  Sleep(400);  // idle: no message taken from the queue
+  const LONG opened = static_cast<LONG>(GetTickCount());
+  open(menu, {vk(VK_ESCAPE)});
+  UnhookWindowsHookEx(hook);
+  ASSERT_NE(activatedAt, 0) << "the menu's window was activated";
+  EXPECT_GE(activatedAt - opened, -20) << "dated " << opened - activatedAt << " ms before the menu opened";
+}

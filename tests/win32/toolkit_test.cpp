@@ -15,6 +15,8 @@
 #include "RecordingDialogs.h"
 #include "Tooltips.h"
 #include "platform/Dialogs.h"
+#include "ui/CheckBox.h"
+#include "ui/ListBox.h"
 #include "ui/Panel.h"
 #include "ui/TaskPaneGroup.h"
 #include "ui/ToolButton.h"
@@ -292,6 +294,7 @@ TEST_F(ToolkitTest, OuterSizeFollowsFromTheClientSizeAndTheBorder) {
 TEST_F(ToolkitTest, ModelHeightResizesTheWindowAndAlignedPanelsFollow) {
   DemoForm form(*tk);
   form.create();
+  form.show();
   form.foldedHeight = form.height();
   HWND w = win(form);
   // The caption is gone: the header is the only title bar.
@@ -562,11 +565,44 @@ TEST_F(ToolkitTest, FocusedFormIsTheOneHoldingTheFocus) {
   EXPECT_EQ(tk->focusedForm(), nullptr);
 }
 
+// A form that waits hidden holds only its own window; its controls are made
+// as it first comes up, with what the models became meanwhile, and stay.
+TEST_F(ToolkitTest, ControlsAreMadeWhenTheFormIsFirstShown) {
+  DemoForm form(*tk);
+  ui::CheckBox box(&form.Panel2, "cb_popup", "");
+  ui::ListBox list(&form.Panel2, "lbBlock");
+  form.create();
+  ASSERT_TRUE(IsWindow(win(form)));
+  EXPECT_EQ(GetWindow(win(form), GW_CHILD), nullptr);
+  EXPECT_EQ(win(form.btnHelp), nullptr);
+  box.setCaption("&Enable popup blocker");
+  box.setChecked(true);
+  list.setItems({"a", "b"});
+  list.insert(1, "ab");
+
+  form.show();
+  HWND listWindow = win(list);
+  ASSERT_TRUE(IsWindow(listWindow));
+  ASSERT_TRUE(IsWindow(win(box)));
+  EXPECT_EQ(GetParent(listWindow), win(form.Panel2));
+  EXPECT_EQ(SendMessageA(listWindow, LB_GETCOUNT, 0, 0), 3);
+  char text[64] = "";
+  GetWindowTextA(win(box), text, sizeof text);
+  EXPECT_STREQ(text, "&Enable popup blocker");
+  EXPECT_EQ(SendMessageA(win(box), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(IsWindow(win(form.btnHelp)));
+
+  form.hide();
+  form.show();
+  EXPECT_EQ(win(list), listWindow) << "made once";
+}
+
 TEST_F(ToolkitTest, DestroyedModelsTakeTheirWindowsWithThem) {
   HWND formWindow, buttonWindow;
   {
     DemoForm form(*tk);
     form.create();
+    form.show();
     formWindow = win(form);
     buttonWindow = win(form.btnHelp);
     ASSERT_TRUE(IsWindow(buttonWindow));

@@ -16,14 +16,17 @@ UrlHistory::~UrlHistory() {
   if (stg_) stg_->Release();
 }
 
-bool UrlHistory::clearHistory() { return stg_ && SUCCEEDED(stg_->ClearHistory()); }
-
-std::unique_ptr<platform::UrlHistory> UrlHistoryFactory::create() {
-  if (!ensureComApartment()) return nullptr;
-  void* object = nullptr;
-  HRESULT hr = CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2, &object);
-  if (FAILED(hr) || !object) return nullptr;
-  return std::make_unique<UrlHistory>(static_cast<IUrlHistoryStg2*>(object));
+bool UrlHistory::clearHistory() {
+  if (!tried_) {
+    tried_ = true;
+    void* object = nullptr;
+    if (ensureComApartment() &&
+        SUCCEEDED(CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2, &object)))
+      stg_ = static_cast<IUrlHistoryStg2*>(object);
+  }
+  return stg_ && SUCCEEDED(stg_->ClearHistory());
 }
+
+std::unique_ptr<platform::UrlHistory> UrlHistoryFactory::create() { return std::make_unique<UrlHistory>(); }
 
 }  // namespace platform::win32

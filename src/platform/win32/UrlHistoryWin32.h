@@ -6,20 +6,24 @@ struct IUrlHistoryStg2;
 
 namespace platform::win32 {
 
+// The COM object is made at the first use, on the GUI thread: the browser's
+// frame library behind it, and the common controls that library loads, are
+// not held by a program that never erases the history.
 class UrlHistory : public platform::UrlHistory {
  public:
-  explicit UrlHistory(IUrlHistoryStg2* stg) : stg_(stg) {}
+  UrlHistory() = default;
   ~UrlHistory() override;
   UrlHistory(const UrlHistory&) = delete;
   UrlHistory& operator=(const UrlHistory&) = delete;
   bool clearHistory() override;
 
  private:
-  IUrlHistoryStg2* stg_;
+  IUrlHistoryStg2* stg_ = nullptr;
+  bool tried_ = false;
 };
 
-// Creates the object on the calling thread, which must be the GUI thread:
-// it enters an apartment-threaded COM there first.
+// For the calling thread, which must be the GUI thread: the object enters an
+// apartment-threaded COM there when it is first used.
 class UrlHistoryFactory : public platform::UrlHistoryFactory {
  public:
   std::unique_ptr<platform::UrlHistory> create() override;

@@ -141,7 +141,13 @@ void FormWindow::repaint() {
   flushDrawing();
 }
 
-void FormWindow::show() { sync(); }
+void FormWindow::show() {
+  if (!contentsRealised_ && hwnd_) {
+    contentsRealised_ = true;
+    toolkit_.realiseContents(*this);
+  }
+  sync();
+}
 void FormWindow::hide() { sync(); }
 
 void FormWindow::runModal() {

@@ -34,6 +34,20 @@ bool anotherProgramInFront() {
   return process != GetCurrentProcessId();
 }
 
+// Wine hands the X input focus to the window this thread activates with
+// the time of the last message the thread took from its queue as the
+// request's time. After an idle spell that time is older than the other
+// program's activation, and the X server ignores a focus change dated
+// before the last one: the keys stay with the program in front although
+// the menu opened. A message posted now and taken at once dates the
+// request now.
+constexpr UINT TimeMark = WM_APP + 0x100;
+
+void freshenMessageTime(HWND w) {
+  MSG m;
+  if (PostMessageA(w, TimeMark, 0, 0)) PeekMessageA(&m, w, TimeMark, TimeMark, PM_REMOVE);
+}
+
 }  // namespace
 
 MenuSession::MenuSession(Win32Toolkit& toolkit, ui::PopupMenu& menu) : toolkit_(toolkit), menu_(menu) {}
@@ -96,6 +110,7 @@ ui::MenuItem* MenuSession::track(int x, int y) {
   const bool showHost = anotherProgramInFront();
   toolkit_.rememberFront(GetForegroundWindow());
   if (showHost) SetWindowPos(host, HWND_TOP, x, y, 1, 1, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  freshenMessageTime(host);
   SetForegroundWindow(host);
   const UINT id = static_cast<UINT>(
       TrackPopupMenu(root_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, x, y, 0, host, nullptr));

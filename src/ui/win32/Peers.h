@@ -612,6 +612,7 @@ class FormWindow : public ui::FormPeer, public WindowPeer {
   bool syncing_ = false;
   bool resync_ = false;
   bool shownApplied_ = false;
+  bool contentsRealised_ = false;  // the controls, made when first shown
   bool enabledApplied_ = true;
   bool modalDone_ = false;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the form lost it

@@ -39,8 +39,6 @@ std::string startupTitle() {
 }  // namespace
 
 Win32Toolkit::Win32Toolkit(platform::Dialogs& dialogs) : ui::Toolkit(dialogs), instance_(GetModuleHandleA(nullptr)) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
   font_ = createStandardFont(false);
   boldFont_ = createStandardFont(true);
   LOGFONTA lf{};
@@ -109,7 +107,19 @@ void Win32Toolkit::realise(ui::Form& form) {
     return;
   }
   forms_.push_back(&window);
-  realiseChildren(form, window);
+}
+
+// A form's controls are made when it is first shown: a program that waits
+// hidden in the tray holds no child windows, and loads the common controls
+// (whose classes, registered as the library loads, hold pictures of their
+// own) only once a window comes up.
+void Win32Toolkit::realiseContents(FormWindow& window) {
+  if (!commonControls_) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    commonControls_ = true;
+  }
+  realiseChildren(window.form(), window);
 }
 
 std::unique_ptr<ChildWindow> Win32Toolkit::createPeer(ui::Control& control) {

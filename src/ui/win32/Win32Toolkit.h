@@ -44,6 +44,8 @@ class Win32Toolkit : public ui::Toolkit {
   void processMessages() override;
   ui::Form* focusedForm() override;
 
+  // Creates the controls of a realised form that have no window yet.
+  void realiseContents(FormWindow& window);
   // The window realising a control, or null.
   HWND windowOf(const ui::Control& control) const;
   // The hidden window that owns the popup menus.
@@ -90,6 +92,7 @@ class Win32Toolkit : public ui::Toolkit {
   HFONT boldFont_ = nullptr;
   HFONT linkFont_ = nullptr;
   bool terminated_ = false;
+  bool commonControls_ = false;  // initialised
   HWND front_ = nullptr;  // see rememberFront
   std::unordered_map<WindowPeer*, std::unique_ptr<WindowPeer>> peers_;
   std::vector<FormWindow*> forms_;
