@@ -46,6 +46,7 @@ bool byId(const WindowCensus::Entry& a, const WindowCensus::Entry& b) { return a
 const std::vector<WindowCensus::Entry>& WindowCensus::take() {
   const std::uint64_t now = clock_.nowMs();
   if (taken_ && now - takenAt_ < ShareMs) return entries_;
+  if (now - takenAt_ > ForgetMs) byId_.clear();
   std::vector<Entry> entries;
   for (platform::WindowId w : windows_.topLevel()) {
     const auto known = std::lower_bound(byId_.begin(), byId_.end(), Entry{w, {}}, byId);

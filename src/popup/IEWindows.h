@@ -45,10 +45,14 @@ std::vector<platform::WindowId> EnumIEWindows(platform::Windows& windows);
 // The top-level windows of one enumeration, each with its class. A window
 // keeps its class for its whole life, so each is asked for it once, when
 // first seen. An enumeration younger than ShareMs serves again: timers that
-// tick together share one.
+// tick together share one. A handle missing from one enumeration is
+// forgotten; the system gives a handle again only after many windows have
+// had it, so a handle met in the next enumeration, taken at most ForgetMs
+// later, is the same window. After a longer pause every class is asked again.
 class WindowCensus {
  public:
   static constexpr std::uint64_t ShareMs = 50;
+  static constexpr std::uint64_t ForgetMs = 1000;
   struct Entry {
     platform::WindowId id = 0;
     std::string cls;

@@ -2,6 +2,7 @@
 // open-window limit as the options window switches and tunes them, and the
 // block list window's buttons with their notices.
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "app/Program.h"
@@ -115,6 +116,64 @@ TEST_F(ClosingLoop, ASecondWithNothingToCloseAsksEachWindowTheFewestQuestions) {
   f.windows.add({300, "IEFrame", "Entry 7" + Suffix, 7, false});
   EXPECT_EQ(second(), (Requests{"close:300"})) << "a new window is seen at the next tick";
   EXPECT_EQ(f.windows.asked["class"], 101);
+}
+
+// What the ticks keep of a window between them (its class) never hides a
+// change of what they ask again: a title or visibility that changed, a
+// handle the system gave to another window once the first had gone, and
+// whatever changed while the blocker was off.
+TEST_F(ClosingLoop, WhatChangesBetweenTicksIsSeenAtTheNext) {
+  auto& win = f.windows;
+  const auto remove = [&](platform::WindowId id) {
+    std::erase_if(win.windows, [id](const fake::FakeWindow& x) { return x.id == id; });
+  };
+  o().cb_popup.setChecked(true);
+  o().rb_limit_set.choose();
+  o().se_limit.setValue(1);
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    Requests expected;
+  } steps[] = {
+      {"an IE window and another program's window with a listed title",
+       [&] {
+         win.add({10, "IEFrame", "Fine" + Suffix, 7, false});
+         win.add({11, "Notepad", "Ads" + Suffix, 8});
+         win.add({12, "IEFrame", "Page" + Suffix, 7, false});
+       },
+       {}},
+      {"the IE window's title changes to a listed one", [&] { win.get(10)->title = "Ads" + Suffix; },
+       {"close:10"}},
+      {"the other window goes, an IE window goes", [&] {
+         remove(11);
+         remove(12);
+       }, {}},
+      {"their handles come back, the other way round",
+       [&] {
+         win.add({11, "IEFrame", "Ads" + Suffix, 7, false});
+         win.add({12, "Notepad", "Ads" + Suffix, 8});
+       },
+       {"close:11"}},
+      {"two hidden IE windows under a limit of one", [&] {
+         win.add({20, "IEFrame", "Page" + Suffix, 7, false});
+         win.add({21, "IEFrame", "Page" + Suffix, 7, false});
+       }, {}},
+      {"both are shown", [&] { win.get(20)->visible = win.get(21)->visible = true; }, {"close:20"}},
+      {"while the blocker is off, a handle passes to another program's window",
+       [&] {
+         o().cb_popup.setChecked(false);
+         f.time.advance(60 * 1000);
+         remove(21);
+         win.add({21, "Notepad", "Ads" + Suffix, 8});
+         o().cb_popup.setChecked(true);
+       },
+       {}},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.change();
+    EXPECT_EQ(second(), step.expected);
+  }
 }
 
 TEST_F(Blocker, TheLimitClosesTheTopmostCountedWindowByItsHandle) {

@@ -272,6 +272,35 @@ TEST_F(TestWindows, FindIgnoresCaseAndContinuesAfterAWindow) {
   EXPECT_EQ(windows_.find("IEFrame", title + " (not open)"), 0u);
 }
 
+// The list is EnumWindows' own: other programs' windows (the desktop's)
+// included, hidden or shown, front first, and no message-only window
+// (Wine's EnumDesktopWindows of no desktop lists those too). Taken again
+// when a window came or went between the two lists.
+TEST_F(TestWindows, TopLevelListIsEnumWindowsList) {
+  HWND hidden = make("Tarnwick hidden", WS_POPUP);
+  HWND shown = make("Tarnwick shown", WS_POPUP | WS_VISIBLE);
+  ASSERT_TRUE(hidden && shown);
+  std::vector<platform::WindowId> enumerated, listed;
+  for (int attempt = 0; attempt < 3 && (attempt == 0 || listed != enumerated); ++attempt) {
+    enumerated.clear();
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+          reinterpret_cast<std::vector<platform::WindowId>*>(p)->push_back(w32::toId(h));
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&enumerated));
+    listed = windows_.topLevel();
+  }
+  EXPECT_EQ(listed, enumerated);
+  EXPECT_NE(std::find(listed.begin(), listed.end(), w32::toId(hidden)), listed.end());
+  EXPECT_NE(std::find(listed.begin(), listed.end(), w32::toId(shown)), listed.end());
+  const bool others = std::any_of(listed.begin(), listed.end(), [&](platform::WindowId w) {
+    return windows_.processOf(w) != windows_.currentProcess();
+  });
+  EXPECT_TRUE(others) << "the desktop's windows belong to another program";
+  ShowWindow(shown, SW_HIDE);
+}
+
 TEST_F(TestWindows, TextsAreCutAt255Characters) {
   const std::string longTitle(300, 'T');
   HWND h = make(longTitle.c_str());

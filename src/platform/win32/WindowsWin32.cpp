@@ -3,9 +3,27 @@
 
 namespace platform::win32 {
 
+namespace {
+
+// A thread's desktop is fixed once it has windows; the program never moves one.
+HDESK threadDesktop() {
+  thread_local const HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+  return desktop;
+}
+
+}  // namespace
+
+// The top-level windows of this thread's desktop, the list EnumWindows
+// walks. Wine's EnumWindows asks the server, for each window of another
+// process, whether it still exists before the callback sees it: one round
+// trip per window on every enumeration. EnumDesktopWindows hands over the
+// list as taken; a window gone since simply answers nothing. Named by its
+// handle, as without one Wine lists the message-only windows after the
+// top-level ones.
 std::vector<WindowId> Windows::topLevel() {
   std::vector<WindowId> ids;
-  EnumWindows(
+  EnumDesktopWindows(
+      threadDesktop(),
       [](HWND h, LPARAM p) -> BOOL {
         reinterpret_cast<std::vector<WindowId>*>(p)->push_back(toId(h));
         return TRUE;
@@ -57,7 +75,8 @@ std::vector<Windows::KeyedWindow> Windows::keyedWindows(const std::string& cls) 
     const std::string& cls;
     std::vector<KeyedWindow> found;
   } walk{cls, {}};
-  EnumWindows(
+  EnumDesktopWindows(
+      threadDesktop(),
       [](HWND h, LPARAM p) -> BOOL {
         auto& walk = *reinterpret_cast<Walk*>(p);
         char name[257] = "";
