@@ -3,9 +3,14 @@
 
 namespace platform::win32 {
 
+// The top-level windows of the thread's desktop in Z order, from one request
+// for the whole list: under Wine, EnumWindows asks once more for each
+// window of another program whether it still exists, which made a browser
+// test among a hundred windows a hundred requests. A window that ends after
+// the list was taken is reported like one that ends right after the call.
 std::vector<WindowId> Windows::topLevel() {
   std::vector<WindowId> ids;
-  EnumWindows(
+  EnumDesktopWindows(nullptr,
       [](HWND h, LPARAM p) -> BOOL {
         reinterpret_cast<std::vector<WindowId>*>(p)->push_back(toId(h));
         return TRUE;
@@ -57,7 +62,7 @@ std::vector<Windows::KeyedWindow> Windows::keyedWindows(const std::string& cls) 
     const std::string& cls;
     std::vector<KeyedWindow> found;
   } walk{cls, {}};
-  EnumWindows(
+  EnumDesktopWindows(nullptr,
       [](HWND h, LPARAM p) -> BOOL {
         auto& walk = *reinterpret_cast<Walk*>(p);
         char name[257] = "";
