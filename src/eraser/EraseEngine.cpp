@@ -199,7 +199,7 @@ bool anythingMatches(platform::Files& files, const std::string& pattern) {
 // asked: there is nothing in it to delete, safe folder or not.
 void EraseEngine::deleteTree(const std::string& folder) {
   const std::string everything = folder + "*.*";
-  if (stillEmpty(everything) || !IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
+  if (stillEmpty(everything) || !IsSafeEraseFolder(folder, systemFolders())) return;
   DeleteFolderTree(platform_.files, folder, "*.*", true);
   lookInto(everything);
 }
@@ -209,10 +209,17 @@ void EraseEngine::ShellDeleteFiles(const std::string& path) {
   const bool wildcard = path.find_first_of("*?") != std::string::npos;
   if (wildcard && stillEmpty(path)) return;
   // A wildcard path empties its folder: the same folders are off limits.
-  if (wildcard && !IsSafeEraseFolder(folderOf(path), platform_.files.systemFolders())) return;
+  if (wildcard && !IsSafeEraseFolder(folderOf(path), systemFolders())) return;
   // Nothing there: the shell's file operation is not asked.
   if (!(wildcard ? lookInto(path) : anythingMatches(platform_.files, path))) return;
   platform_.shell.deleteFiles(path);
+}
+
+// Asked once: each question costs a dozen registry requests, and the
+// system rewrites its own shell-folder values while answering.
+const std::vector<std::string>& EraseEngine::systemFolders() {
+  if (!systemFolders_) systemFolders_ = platform_.files.systemFolders();
+  return *systemFolders_;
 }
 
 bool EraseEngine::stillEmpty(const std::string& pattern) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include "eraser/CookieSites.h"
 #include <vector>
@@ -108,6 +109,8 @@ class EraseEngine {
   // look; the place is remembered as empty when nothing does.
   bool lookInto(const std::string& pattern);
   void resetKey(const char* path);
+  // The folders no erase may empty, as the system named them at the first question.
+  const std::vector<std::string>& systemFolders();
   void deleteCacheEntries(TSearchPattern pattern);
 
   platform::Platform& platform_;
@@ -127,6 +130,7 @@ class EraseEngine {
     std::uint64_t since = 0;
   };
   std::vector<EmptyPlace> emptyPlaces_;
+  std::optional<std::vector<std::string>> systemFolders_;
 };
 
 }  // namespace eraser
