@@ -95,6 +95,8 @@ class EraseEngine {
   void EmptyRecycleBin();
 
  private:
+  // Whether the category's flag in the erase key is exactly "1".
+  bool selected(const CategoryInfo& info);
   // Shows the refusal and answers true when the browser runs.
   bool refuseWhileBrowserRuns();
   // The cookie files and entries one by one, leaving the kept sites' ones.
@@ -131,6 +133,9 @@ class EraseEngine {
   };
   std::vector<EmptyPlace> emptyPlaces_;
   std::optional<std::vector<std::string>> systemFolders_;
+  // The flags as last read, in EraseOrder, and the watch begun before.
+  std::unique_ptr<platform::KeyWatch> flagsWatch_;
+  std::array<bool, 9> flags_{};
 };
 
 }  // namespace eraser

@@ -154,6 +154,7 @@ class KeyWatch : public platform::KeyWatch {
     const HANDLE both[] = {cancelled_, changed_};
     return WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
   }
+  bool changed() override { return !changed_ || WaitForSingleObject(changed_, 0) == WAIT_OBJECT_0; }
   void cancel() override {
     if (cancelled_) SetEvent(cancelled_);
   }
