@@ -132,7 +132,7 @@ void EraseEngine::EraseSelected() {
 bool EraseEngine::selected(const CategoryInfo& info) {
   const auto at = static_cast<std::size_t>(&info - EraseOrder.data());
   if (flagsWatch_ && !flagsWatch_->changed()) return flags_[at];
-  flagsWatch_ = platform_.registry.watch(platform::Hive::CurrentUser, settings::keys::Erase);
+  flagsWatch_ = platform_.registry.watch(platform::Hive::CurrentUser, settings::normaliseKeyPath(settings::keys::Erase));
   if (flagsWatch_ && !flagsWatch_->arm()) flagsWatch_.reset();
   if (!flagsWatch_) return settings::ReadFlag(eraseKey_, info.flag);
   for (std::size_t i = 0; i < EraseOrder.size(); ++i) flags_[i] = settings::ReadFlag(eraseKey_, EraseOrder[i].flag);
