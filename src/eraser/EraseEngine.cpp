@@ -123,7 +123,20 @@ void EraseEngine::btnEraseClick() {
 
 void EraseEngine::EraseSelected() {
   for (const CategoryInfo& info : EraseOrder)
-    if (settings::ReadFlag(eraseKey_, info.flag)) Erase(info.category);
+    if (selected(info)) Erase(info.category);
+}
+
+// The flags are read again only after a watch on the erase key, armed before
+// they were read, saw a change: reading nine values cost a pass more
+// requests than everything else it does over an empty profile.
+bool EraseEngine::selected(const CategoryInfo& info) {
+  const auto at = static_cast<std::size_t>(&info - EraseOrder.data());
+  if (flagsWatch_ && !flagsWatch_->changed()) return flags_[at];
+  flagsWatch_ = platform_.registry.watch(platform::Hive::CurrentUser, settings::normaliseKeyPath(settings::keys::Erase));
+  if (flagsWatch_ && !flagsWatch_->arm()) flagsWatch_.reset();
+  if (!flagsWatch_) return settings::ReadFlag(eraseKey_, info.flag);
+  for (std::size_t i = 0; i < EraseOrder.size(); ++i) flags_[i] = settings::ReadFlag(eraseKey_, EraseOrder[i].flag);
+  return flags_[at];
 }
 
 void EraseEngine::Erase(Category category) {
@@ -199,7 +212,7 @@ bool anythingMatches(platform::Files& files, const std::string& pattern) {
 // asked: there is nothing in it to delete, safe folder or not.
 void EraseEngine::deleteTree(const std::string& folder) {
   const std::string everything = folder + "*.*";
-  if (stillEmpty(everything) || !IsSafeEraseFolder(folder, platform_.files.systemFolders())) return;
+  if (stillEmpty(everything) || !IsSafeEraseFolder(folder, systemFolders())) return;
   DeleteFolderTree(platform_.files, folder, "*.*", true);
   lookInto(everything);
 }
@@ -209,10 +222,17 @@ void EraseEngine::ShellDeleteFiles(const std::string& path) {
   const bool wildcard = path.find_first_of("*?") != std::string::npos;
   if (wildcard && stillEmpty(path)) return;
   // A wildcard path empties its folder: the same folders are off limits.
-  if (wildcard && !IsSafeEraseFolder(folderOf(path), platform_.files.systemFolders())) return;
+  if (wildcard && !IsSafeEraseFolder(folderOf(path), systemFolders())) return;
   // Nothing there: the shell's file operation is not asked.
   if (!(wildcard ? lookInto(path) : anythingMatches(platform_.files, path))) return;
   platform_.shell.deleteFiles(path);
+}
+
+// Asked once: each question costs a dozen registry requests, and the
+// system rewrites its own shell-folder values while answering.
+const std::vector<std::string>& EraseEngine::systemFolders() {
+  if (!systemFolders_) systemFolders_ = platform_.files.systemFolders();
+  return *systemFolders_;
 }
 
 bool EraseEngine::stillEmpty(const std::string& pattern) {

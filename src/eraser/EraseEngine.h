@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include "eraser/CookieSites.h"
 #include <vector>
@@ -94,6 +95,8 @@ class EraseEngine {
   void EmptyRecycleBin();
 
  private:
+  // Whether the category's flag in the erase key is exactly "1".
+  bool selected(const CategoryInfo& info);
   // Shows the refusal and answers true when the browser runs.
   bool refuseWhileBrowserRuns();
   // The cookie files and entries one by one, leaving the kept sites' ones.
@@ -108,6 +111,8 @@ class EraseEngine {
   // look; the place is remembered as empty when nothing does.
   bool lookInto(const std::string& pattern);
   void resetKey(const char* path);
+  // The folders no erase may empty, as the system named them at the first question.
+  const std::vector<std::string>& systemFolders();
   void deleteCacheEntries(TSearchPattern pattern);
 
   platform::Platform& platform_;
@@ -127,6 +132,10 @@ class EraseEngine {
     std::uint64_t since = 0;
   };
   std::vector<EmptyPlace> emptyPlaces_;
+  std::optional<std::vector<std::string>> systemFolders_;
+  // The flags as last read, in EraseOrder, and the watch begun before.
+  std::unique_ptr<platform::KeyWatch> flagsWatch_;
+  std::array<bool, 9> flags_{};
 };
 
 }  // namespace eraser

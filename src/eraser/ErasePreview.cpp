@@ -1,5 +1,6 @@
 #include "eraser/ErasePreview.h"
 #include <cstdio>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include "settings/Readers.h"
@@ -137,6 +138,10 @@ class RecordingFiles : public platform::Files {
 };
 
 // The URL cache as the erase walks it; a deletion is counted, not made.
+// The walk asks for each entry twice, first for the size it needs; the
+// count makes one call, with a buffer that fits any ordinary entry, and
+// answers the second question with what that call found. The entries and
+// their order are the walk's own.
 class RecordingUrlCache : public platform::UrlCache {
  public:
   RecordingUrlCache(platform::UrlCache& real, Sink& sink) : real_(real), sink_(sink) {}
@@ -146,32 +151,81 @@ class RecordingUrlCache : public platform::UrlCache {
   platform::CacheSearch findFirstEx(const std::optional<std::string>& pattern, std::uint32_t flags,
                                     std::uint32_t filter, std::uint64_t group, platform::CacheEntryInfo* entry,
                                     std::uint32_t& size) override {
-    const platform::CacheSearch search = real_.findFirstEx(pattern, flags, filter, group, entry, size);
-    seen(entry, search != 0);
-    return search;
+    platform::CacheSearch search = 0;
+    const bool ok = oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
+      search = real_.findFirstEx(pattern, flags, filter, group, e, n);
+      return search != 0;
+    });
+    return started(ok, search);
   }
   bool findNextEx(platform::CacheSearch search, platform::CacheEntryInfo* entry, std::uint32_t& size) override {
-    return !stoppedHere() && seen(entry, real_.findNextEx(search, entry, size));
+    return !stoppedHere() && oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
+      return real_.findNextEx(search, e, n);
+    });
   }
   platform::CacheSearch findFirst(const std::optional<std::string>& pattern, platform::CacheEntryInfo* entry,
                                   std::uint32_t& size) override {
-    const platform::CacheSearch search = real_.findFirst(pattern, entry, size);
-    seen(entry, search != 0);
-    return search;
+    platform::CacheSearch search = 0;
+    const bool ok = oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
+      search = real_.findFirst(pattern, e, n);
+      return search != 0;
+    });
+    return started(ok, search);
   }
   bool findNext(platform::CacheSearch search, platform::CacheEntryInfo* entry, std::uint32_t& size) override {
-    return !stoppedHere() && seen(entry, real_.findNext(search, entry, size));
+    return !stoppedHere() && oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
+      return real_.findNext(search, e, n);
+    });
   }
   bool close(platform::CacheSearch search) override { return real_.close(search); }
   bool deleteEntry(const std::string& url) override {
     sink_.removed({url, url == last_.sourceUrl ? last_.size : 0});
     return true;
   }
-  std::uint32_t lastError() override { return stopped_ ? NoMoreItems : real_.lastError(); }
+  std::uint32_t lastError() override {
+    if (stopped_) return NoMoreItems;
+    return error_ ? *error_ : real_.lastError();
+  }
 
  private:
-  bool seen(platform::CacheEntryInfo* entry, bool ok) {
+  static constexpr std::uint32_t Roomy = 64 * 1024;
+
+  // The search a first call started: the probe's, when the probe found the entry.
+  platform::CacheSearch started(bool ok, platform::CacheSearch search) {
+    if (ahead_) aheadSearch_ = search;
+    if (ok && !search) search = aheadSearch_;
+    return ok ? search : 0;
+  }
+  static constexpr std::uint32_t InsufficientBuffer = 122;
+
+  // `call` is one search call of the real cache. A call without a buffer
+  // (the size probe) is made with a roomy one: what it finds is kept, and
+  // the probe fails as it would, asking for a buffer; the call with the
+  // buffer that follows is answered with what was kept.
+  template <typename Call>
+  bool oneCall(platform::CacheEntryInfo* entry, std::uint32_t& size, Call call) {
     stopped_ = false;
+    error_.reset();
+    if (entry && ahead_) {
+      *entry = *ahead_;
+      ahead_.reset();
+      last_ = *entry;
+      return true;
+    }
+    ahead_.reset();
+    if (entry) return seen(entry, call(entry, size));
+    platform::CacheEntryInfo found;
+    std::uint32_t room = Roomy;
+    if (!call(&found, room)) {
+      size = room;  // what an entry larger than the roomy buffer needs
+      return false;
+    }
+    ahead_ = std::move(found);
+    size = Roomy;
+    error_ = InsufficientBuffer;
+    return false;
+  }
+  bool seen(platform::CacheEntryInfo* entry, bool ok) {
     if (ok && entry) last_ = *entry;
     return ok;
   }
@@ -183,6 +237,9 @@ class RecordingUrlCache : public platform::UrlCache {
   platform::UrlCache& real_;
   Sink& sink_;
   platform::CacheEntryInfo last_;
+  std::optional<platform::CacheEntryInfo> ahead_;
+  platform::CacheSearch aheadSearch_ = 0;
+  std::optional<std::uint32_t> error_;
   bool stopped_ = false;
 };
 

@@ -64,6 +64,8 @@ class KeyWatch {
   // Blocks until a change signalled since the last arm, or until cancel();
   // true for a change, false once cancelled.
   virtual bool wait() = 0;
+  // Whether a change was signalled since the last arm, without waiting.
+  virtual bool changed() = 0;
   // Ends the present wait and every later one; from any thread.
   virtual void cancel() = 0;
 };

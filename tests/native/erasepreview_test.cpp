@@ -238,6 +238,21 @@ TEST_F(Preview, ListsWhatEachCategoryWouldRemoveAndChangesNothing) {
   EXPECT_EQ(registry.valueCount(Hive::CurrentUser, TypedUrlsKey), 2u);
 }
 
+// The count asks the cache once for each entry, where the erase asks twice;
+// an entry larger than the count's buffer is still reached, in its place.
+TEST_F(Preview, CountsEachCacheEntryWithOneCallInTheWalksOrder) {
+  cache.entries.clear();
+  const std::string huge = "http://example.com/" + std::string(70000, 'q');
+  for (const std::string& url : {std::string("http://a.test/"), huge, std::string("http://b.test/")}) cache.add(url, 1);
+  cache.exFailure = fake::FakeUrlCache::FileNotFound;  // the plain search, as under Wine
+  const auto counted = count(eraser::Category::IECache);
+  EXPECT_EQ(texts(counted.removed),
+            (std::vector<std::string>{"http://a.test/", huge, "http://b.test/", "C:\\cache\\page.htm"}));
+  const std::size_t calls = cache.callsOf("findFirst").size() + cache.callsOf("findNext").size();
+  EXPECT_EQ(calls, 1u + 2u + 1u + 2u) << "one call an entry; two for the large one and at the end, as the erase asks";
+  EXPECT_EQ(cache.openSearches(), 0u);
+}
+
 TEST_F(Preview, ShowsKeptCookiesAsKept) {
   const auto all = count(eraser::Category::Cookies);
   EXPECT_EQ(all.count(), 7u + 3u) << "without a list every *.txt file and every cookie entry";

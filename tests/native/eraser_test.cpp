@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <functional>
 #include <algorithm>
 #include "app/uMain.h"
 #include "eraser/EraseEngine.h"
@@ -242,6 +243,26 @@ TEST_F(Eraser, OnlyExactlyOneSelectsACategory) {
   select("Run History", " 1");
   engine.btnEraseClick();
   EXPECT_EQ(log, (Log{"tree:temp"}));
+}
+
+// Each pass erases what is selected at that moment, however the selection
+// changed since the pass before: a value set, another one added, the key gone.
+TEST_F(Eraser, EachPassFollowsTheSelectionOfItsMoment) {
+  const Log history{"history", "cache:\"Visited:\""};
+  const std::vector<std::pair<std::function<void()>, Log>> steps = {
+      {[&] { select("Recycle Bin"); }, {"recycle"}},
+      {[&] { select("IE History"); }, {history[0], history[1], "recycle"}},
+      {[&] { select("Recycle Bin", "0"); }, history},
+      {[] {}, history},
+      {[&] { f.registry.deleteTree(Hive::CurrentUser, EraseKey); }, {}},
+      {[&] { select("Recycle Bin"); }, {"recycle"}},
+  };
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    steps[i].first();
+    log.clear();
+    engine.EraseSelected();
+    EXPECT_EQ(log, steps[i].second) << "pass " << i;
+  }
 }
 
 TEST_F(Eraser, NothingSelectedDoesNothingAndShowsNothing) {

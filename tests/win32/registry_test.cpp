@@ -187,6 +187,24 @@ TEST_F(RegistryTest, KeysOfTheServiceOpenOnlyExistingKeys) {
   EXPECT_EQ(opened->query("big").data, big + '\0');
 }
 
+// A watch tells of a change without waiting: nothing before a write, a
+// change after one, and a change when the key it watches is deleted.
+TEST_F(RegistryTest, AWatchSaysWhetherTheKeyChangedWithoutWaiting) {
+  auto key = registry_.create(platform::Hive::CurrentUser, path_);
+  ASSERT_NE(key, nullptr);
+  for (const bool deleteIt : {false, true}) {
+    auto watch = registry_.watch(platform::Hive::CurrentUser, path_);
+    ASSERT_NE(watch, nullptr);
+    ASSERT_TRUE(watch->arm());
+    EXPECT_FALSE(watch->changed());
+    if (deleteIt)
+      EXPECT_TRUE(registry_.deleteTree(platform::Hive::CurrentUser, path_));
+    else
+      EXPECT_TRUE(key->setString("flag", "1"));
+    EXPECT_TRUE(watch->changed()) << (deleteIt ? "deleted" : "written");
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -149,6 +149,14 @@ class FakeRegistry::Watch : public platform::KeyWatch {
     state_->cv.wait(lock, [&] { return state_->signalled || state_->cancelled; });
     return !state_->cancelled;
   }
+  // A key deleted since the watch began counts as changed.
+  bool changed() override {
+    std::lock_guard registry(owner_.mutex());
+    auto it = owner_.keys_.find(state_->keyId);
+    if (it == owner_.keys_.end() || it->second.generation != state_->generation) return true;
+    std::lock_guard lock(state_->m);
+    return state_->signalled;
+  }
   void cancel() override {
     std::lock_guard lock(state_->m);
     state_->cancelled = true;

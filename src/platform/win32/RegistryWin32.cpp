@@ -154,6 +154,14 @@ class KeyWatch : public platform::KeyWatch {
     const HANDLE both[] = {cancelled_, changed_};
     return WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
   }
+  // The system does not signal the deletion of the watched key itself: a
+  // key that can no longer be asked about is taken as changed.
+  bool changed() override {
+    if (!changed_ || WaitForSingleObject(changed_, 0) == WAIT_OBJECT_0) return true;
+    DWORD values = 0;
+    return RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                            nullptr, nullptr) != ERROR_SUCCESS;
+  }
   void cancel() override {
     if (cancelled_) SetEvent(cancelled_);
   }
