@@ -228,10 +228,16 @@ void EraseEngine::ShellDeleteFiles(const std::string& path) {
   platform_.shell.deleteFiles(path);
 }
 
-// Asked once: each question costs a dozen registry requests, and the
-// system rewrites its own shell-folder values while answering.
+// Asked at most once in a while: each question costs a dozen registry
+// requests, and the system rewrites its own shell-folder values while
+// answering. A data folder the user moves is off limits in its new place
+// once the answer is older than the while.
 const std::vector<std::string>& EraseEngine::systemFolders() {
-  if (!systemFolders_) systemFolders_ = platform_.files.systemFolders();
+  const std::uint64_t now = platform_.clock.nowMs();
+  if (!systemFolders_ || now - systemFoldersAsked_ >= EmptyPlaceWatchMs) {
+    systemFolders_ = platform_.files.systemFolders();
+    systemFoldersAsked_ = now;
+  }
   return *systemFolders_;
 }
 

@@ -111,7 +111,7 @@ class EraseEngine {
   // look; the place is remembered as empty when nothing does.
   bool lookInto(const std::string& pattern);
   void resetKey(const char* path);
-  // The folders no erase may empty, as the system named them at the first question.
+  // The folders no erase may empty, as the system last named them.
   const std::vector<std::string>& systemFolders();
   void deleteCacheEntries(TSearchPattern pattern);
 
@@ -133,6 +133,7 @@ class EraseEngine {
   };
   std::vector<EmptyPlace> emptyPlaces_;
   std::optional<std::vector<std::string>> systemFolders_;
+  std::uint64_t systemFoldersAsked_ = 0;
   // The flags as last read, in EraseOrder, and the watch begun before.
   std::unique_ptr<platform::KeyWatch> flagsWatch_;
   std::array<bool, 9> flags_{};

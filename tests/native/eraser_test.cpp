@@ -382,6 +382,20 @@ TEST_F(Eraser, SystemFoldersAreNeverErased) {
   EXPECT_FALSE(files.exists(std::string(Temp) + "a.tmp"));
 }
 
+// The user moves Documents into what is the temp folder while the program
+// runs: once the system's answer is older than the while, it is off limits.
+TEST_F(Eraser, AFolderTheSystemNamesLaterIsOffLimitsWithinTheWhile) {
+  tempFolder = "D:\\docs\\";
+  files.addFile("D:\\docs\\letter.doc");
+  engine.Erase(eraser::Category::TempFolder);
+  EXPECT_FALSE(files.exists("D:\\docs\\letter.doc")) << "not a protected folder yet";
+  files.system.push_back("D:\\docs");
+  files.addFile("D:\\docs\\letter.doc");
+  f.time.advance(eraser::EmptyPlaceWatchMs);
+  engine.Erase(eraser::Category::TempFolder);
+  EXPECT_TRUE(files.exists("D:\\docs\\letter.doc"));
+}
+
 TEST(EraseFolderGuard, DrivesSharesSystemFoldersAndTheirParents) {
   const std::vector<std::string> system = {"C:\\Windows", "C:\\Windows\\System32", "C:\\Users\\Ann",
                                            "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"};  // Иван
