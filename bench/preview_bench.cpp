@@ -152,7 +152,7 @@ bool erasePreview(int rounds) {
   }
   for (int i = 0; i < CacheEntries; ++i)
     if (!cache_entries::commit(entryUrl(i), NORMAL_CACHE_ENTRY)) {
-      std::printf("erase preview: cannot commit cache entry %d\n", i);
+      std::printf("erase preview: cannot commit cache entry %d (error %lu)\n", i, GetLastError());
       return false;
     }
   const std::string temp = p.files.tempFolder();
