@@ -11,9 +11,8 @@ add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
 
 # DLLs the program needs only when a user asks for something now and then (a
 # window with controls, a file dialog, a sound, help, the installer's
-# signature and version): loaded
-# at their first call instead of at start-up, where each would hold memory
-# for the whole run. Each import library NAME gets a delay-load twin, linked
+# signature and version): loaded at their first call instead of at start-up,
+# where each would hold memory for the whole run. Each import library NAME gets a delay-load twin, linked
 # before the ordinary one, so the program's calls go through the twin.
 find_program(MINGW_NM x86_64-w64-mingw32-nm REQUIRED)
 find_program(MINGW_DLLTOOL x86_64-w64-mingw32-dlltool REQUIRED)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include "eraser/CookieSites.h"
 #include <vector>
 #include "eraser/IECache.h"
@@ -136,7 +137,7 @@ class EraseEngine {
   std::uint64_t systemFoldersAsked_ = 0;
   // The flags as last read, in EraseOrder, and the watch begun before.
   std::unique_ptr<platform::KeyWatch> flagsWatch_;
-  std::array<bool, 9> flags_{};
+  std::array<bool, std::tuple_size_v<decltype(EraseOrder)>> flags_{};
 };
 
 }  // namespace eraser

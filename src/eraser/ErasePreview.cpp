@@ -189,6 +189,7 @@ class RecordingUrlCache : public platform::UrlCache {
 
  private:
   static constexpr std::uint32_t Roomy = 64 * 1024;
+  static constexpr std::uint32_t InsufficientBuffer = 122;
 
   // The search a first call started: the probe's, when the probe found the entry.
   platform::CacheSearch started(bool ok, platform::CacheSearch search) {
@@ -196,8 +197,6 @@ class RecordingUrlCache : public platform::UrlCache {
     if (ok && !search) search = aheadSearch_;
     return ok ? search : 0;
   }
-  static constexpr std::uint32_t InsufficientBuffer = 122;
-
   // `call` is one search call of the real cache. A call without a buffer
   // (the size probe) is made with a roomy one: what it finds is kept, and
   // the probe fails as it would, asking for a buffer; the call with the
