@@ -16,7 +16,7 @@ add_executable(tarnwick WIN32 src/app/main_win32.cpp res/tarnwick.rc)
 # before the ordinary one, so the program's calls go through the twin.
 find_program(MINGW_NM x86_64-w64-mingw32-nm REQUIRED)
 find_program(MINGW_DLLTOOL x86_64-w64-mingw32-dlltool REQUIRED)
-set(DELAY_LOADED comctl32=comctl32.dll wininet=wininet.dll comdlg32=comdlg32.dll winmm=winmm.dll wintrust=wintrust.dll crypt32=crypt32.dll
+set(DELAY_LOADED comctl32=comctl32.dll ole32=ole32.dll wininet=wininet.dll comdlg32=comdlg32.dll winmm=winmm.dll wintrust=wintrust.dll crypt32=crypt32.dll
     version=version.dll htmlhelp=hhctrl.ocx)
 set(DELAY_LIBS)
 foreach(entry ${DELAY_LOADED})

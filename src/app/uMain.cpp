@@ -184,6 +184,9 @@ void TfrmMain::FormCreate() {
   reg6.WriteValues();
 
   UrlHistory = platform_.urlHistory.create();
+  // The cache library's start-up test, after the icon: loading it and the
+  // libraries it needs is most of what start-up would otherwise wait for.
+  IECache1.LibraryFound();
 
   // Last: a list file that cannot be read ends this handler with its error,
   // and the program goes on keeping no cookies.

@@ -213,8 +213,9 @@ bool anythingMatches(platform::Files& files, const std::string& pattern) {
 void EraseEngine::deleteTree(const std::string& folder) {
   const std::string everything = folder + "*.*";
   if (stillEmpty(everything) || !IsSafeEraseFolder(folder, systemFolders())) return;
-  DeleteFolderTree(platform_.files, folder, "*.*", true);
-  lookInto(everything);
+  std::vector<std::string> left;
+  DeleteFolderTree(platform_.files, folder, "*.*", true, &left);
+  settleTree(folder, left);
 }
 
 void EraseEngine::ShellDeleteFiles(const std::string& path) {
@@ -245,7 +246,9 @@ bool EraseEngine::stillEmpty(const std::string& pattern) {
   const auto place = std::find_if(emptyPlaces_.begin(), emptyPlaces_.end(),
                                   [&](const EmptyPlace& p) { return p.pattern == pattern; });
   if (place == emptyPlaces_.end()) return false;
-  if (!place->watch->changed() && platform_.clock.nowMs() - place->since < EmptyPlaceWatchMs) return true;
+  const bool unchanged = std::none_of(place->watches.begin(), place->watches.end(),
+                                      [](const auto& watch) { return watch->changed(); });
+  if (unchanged && platform_.clock.nowMs() - place->since < EmptyPlaceWatchMs) return true;
   emptyPlaces_.erase(place);
   return false;
 }
@@ -256,8 +259,41 @@ bool EraseEngine::lookInto(const std::string& pattern) {
   auto watch = platform_.files.watch(folderOf(pattern));
   const std::uint64_t now = platform_.clock.nowMs();
   const bool anything = anythingMatches(platform_.files, pattern);
-  if (watch && !anything) emptyPlaces_.push_back({pattern, std::move(watch), now});
+  if (watch && !anything) {
+    emptyPlaces_.push_back({pattern, {}, now});
+    emptyPlaces_.back().watches.push_back(std::move(watch));
+  }
   return anything;
+}
+
+// What a held file keeps in place (a file another program has open, the
+// folders above it) is not walked again while nothing changes around it:
+// the walk would fail on the same items. One watch per folder, since a
+// watch of a whole tree may miss what arrives in its sub-folders. A file
+// its program lets go of is deleted once the while is over.
+void EraseEngine::settleTree(const std::string& folder, const std::vector<std::string>& left) {
+  const std::string everything = folder + "*.*";
+  std::erase_if(emptyPlaces_, [&](const EmptyPlace& p) { return p.pattern == everything; });
+  const std::set<std::string> failed(left.begin(), left.end());
+  EmptyPlace place{everything, {}, platform_.clock.nowMs()};
+  std::vector<std::string> folders{folder};
+  for (std::size_t at = 0; at < folders.size(); ++at) {
+    auto watch = platform_.files.watch(folders[at]);
+    if (!watch) return;
+    place.watches.push_back(std::move(watch));
+    for (const platform::FileEntry& e : platform_.files.find(folders[at] + "*.*")) {
+      if (e.name == "." || e.name == "..") continue;
+      const std::string path = folders[at] + e.name;
+      const bool folderToVisit = (e.attributes & platform::AttrDirectory) &&
+                                 !(e.attributes & (platform::AttrHidden | platform::AttrSystem |
+                                                   platform::AttrVolumeLabel | platform::AttrReparsePoint));
+      // Folders the walk does not enter hold nothing it would delete.
+      if ((e.attributes & platform::AttrDirectory) && !folderToVisit) continue;
+      if (!failed.contains(path)) return;
+      if (folderToVisit) folders.push_back(path + "\\");
+    }
+  }
+  emptyPlaces_.push_back(std::move(place));
 }
 
 void EraseEngine::EmptyRecycleBin() {

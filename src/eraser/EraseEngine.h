@@ -39,9 +39,10 @@ struct CategoryInfo {
 extern const std::array<CategoryInfo, 9> EraseOrder;
 
 inline constexpr const char* BrowserExe = "IEXPLORE.EXE";
-// How long an empty place is passed over on the word of one watch: a watch
-// holds its folder, and a folder removed while watched goes only when its
-// watch ends.
+// How long an empty place, or one holding only what the erase cannot delete,
+// is passed over on the word of its watches: a watch holds its folder, a
+// folder removed while watched goes only when its watch ends, and a file's
+// program letting go of it changes nothing a watch sees.
 inline constexpr std::uint64_t EmptyPlaceWatchMs = 10000;
 inline constexpr const char* CloseBrowserMessage = "Please close all Internet Explorer windows!";
 inline constexpr const char* ShellLoadError = "Failed to load Shell32.dll.";
@@ -104,13 +105,17 @@ class EraseEngine {
   void eraseCookiesKeeping(const std::string& folder);
   std::string shellFolder(const char* name);
   void deleteTree(const std::string& folder);
-  // Whether the place of `pattern` (a folder and a mask) was found empty by
-  // an earlier pass and has not changed since: emptying it again would
-  // find nothing to delete.
+  // Whether the place of `pattern` (a folder and a mask) was found empty,
+  // or holding only what the erase cannot delete, by an earlier pass and
+  // has not changed since: erasing it again would delete nothing.
   bool stillEmpty(const std::string& pattern);
   // Whether anything matches `pattern`, the folder watched from before the
   // look; the place is remembered as empty when nothing does.
   bool lookInto(const std::string& pattern);
+  // After a tree's erase: each folder the next erase would visit is watched,
+  // then looked into, and the tree is remembered when all it holds is what
+  // this erase failed to delete (`left`).
+  void settleTree(const std::string& folder, const std::vector<std::string>& left);
   void resetKey(const char* path);
   // The folders no erase may empty, as the system last named them.
   const std::vector<std::string>& systemFolders();
@@ -125,11 +130,11 @@ class EraseEngine {
   settings::TmRegistry eraseKey_;
   ProcessViewer processes_;
   const KeptSites* kept_ = nullptr;
-  // The places found empty, each with the watch that began before it was
-  // looked at, and when that was.
+  // The places found empty or settled, each with the watches of its
+  // folders, begun before they were looked at, and when that was.
   struct EmptyPlace {
     std::string pattern;
-    std::unique_ptr<platform::FolderWatch> watch;
+    std::vector<std::unique_ptr<platform::FolderWatch>> watches;
     std::uint64_t since = 0;
   };
   std::vector<EmptyPlace> emptyPlaces_;

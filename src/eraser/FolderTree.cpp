@@ -37,16 +37,19 @@ std::vector<FileEntry> search(platform::Files& files, const std::string& pattern
 }
 
 // Deletes the files matching the mask directly in `folder`.
-void deleteFiles(platform::Files& files, const std::string& folder, const std::string& mask) {
+void deleteFiles(platform::Files& files, const std::string& folder, const std::string& mask,
+                 std::vector<std::string>* left) {
   for (const FileEntry& file : search(files, folder + mask, FilePass)) {
     const std::string path = folder + file.name;
     // A read-only file goes at the second attempt, once its marks are
     // cleared; a file link is deleted as itself or left, since its marks may
     // be those of the file it points to.
-    if (!files.deleteFile(path) && !(file.attributes & AttrReparsePoint)) {
+    if (files.deleteFile(path)) continue;
+    if (!(file.attributes & AttrReparsePoint)) {
       files.setAttributes(path, 0);
-      files.deleteFile(path);
+      if (files.deleteFile(path)) continue;
     }
+    if (left) left->push_back(path);
   }
 }
 
@@ -61,9 +64,9 @@ struct Visit {
 }  // namespace
 
 void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
-                      bool includeSubFolders) {
+                      bool includeSubFolders, std::vector<std::string>* left) {
   if (folder.empty()) return;
-  deleteFiles(files, folder, mask);
+  deleteFiles(files, folder, mask, left);
   if (!includeSubFolders) return;
 
   // Depth-first, with the folders on the way down held here rather than on
@@ -77,7 +80,7 @@ void DeleteFolderTree(platform::Files& files, const std::string& folder, const s
       path.pop_back();
       // The folder given stays; one below it fails, and is left so, while it
       // still holds something or is a file.
-      if (!path.empty()) files.removeFolder(emptied);
+      if (!path.empty() && !files.removeFolder(emptied) && left) left->push_back(emptied);
       continue;
     }
     const FileEntry& entry = at.subFolders[at.next++];
@@ -88,7 +91,7 @@ void DeleteFolderTree(platform::Files& files, const std::string& folder, const s
     if (entry.attributes & AttrReparsePoint) continue;
     const std::string sub = at.folder + entry.name;
     files.setAttributes(sub, AttrDirectory);
-    deleteFiles(files, sub + "\\", mask);
+    deleteFiles(files, sub + "\\", mask, left);
     path.push_back({sub + "\\", search(files, sub + "\\*.*", FolderPass)});
   }
 }

@@ -4,12 +4,15 @@
 // whatever cannot be deleted stays where it is.
 #pragma once
 #include <string>
+#include <vector>
 #include "platform/Files.h"
 
 namespace eraser {
 
 // `folder` ends with a path separator; an empty folder deletes nothing.
+// `left`, when given, is told each file and sub-folder it tried and failed
+// to delete, without trailing separators.
 void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
-                      bool includeSubFolders);
+                      bool includeSubFolders, std::vector<std::string>* left = nullptr);
 
 }  // namespace eraser

@@ -28,7 +28,6 @@ TIECache::TIECache(platform::UrlCache& cache) : cache_(cache) {
   setFilterOptions({TFilterOption::NORMAL_ENTRY, TFilterOption::STICKY_ENTRY, TFilterOption::COOKIE_ENTRY,
                     TFilterOption::URLHISTORY_ENTRY, TFilterOption::TRACK_OFFLINE_ENTRY,
                     TFilterOption::TRACK_ONLINE_ENTRY});
-  LibraryFound();
 }
 
 TIECache::~TIECache() { closeSearch(); }

@@ -181,32 +181,40 @@ TEST_F(Eraser, EraseRunsEverySelectedCategoryInItsFixedOrder) {
   engine.EraseSelected();
   EXPECT_EQ(log, emptyPass);
 
-  // What arrives in an empty place is erased by the next pass; a file that
-  // could not be deleted keeps its place looked into on every pass, so it
-  // goes once it can, though nothing changed in its folder.
+  // What arrives in an empty place is erased by the next pass. A tree left
+  // holding only a file another program holds is passed over while nothing
+  // in its folders changes; what arrives beside that file, at any depth, is
+  // erased by the next pass.
   files.addFile(std::string(Temp) + "sub\\new.tmp");
   files.addFile("C:\\cookies\\late@site.txt");
-  files.addFile("C:\\cache\\held.htm").locked = true;
+  files.addFile("C:\\cache\\deep\\held.htm").locked = true;
   log.clear();
   engine.EraseSelected();
   EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "shell:C:\\cookies\\*.txt", "cache:\"Cookie:\"", "cache:\"\"",
                       "tree:cache", "tree:temp", "recycle"}));
   EXPECT_FALSE(files.exists(std::string(Temp) + "sub"));
   files.deleteFile("C:\\cookies\\late@site.txt");
-  files.node("C:\\cache\\held.htm")->locked = false;
-  log.clear();
-  engine.EraseSelected();
-  EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "cache:\"Cookie:\"", "cache:\"\"", "tree:cache", "recycle"}));
-  EXPECT_FALSE(files.exists("C:\\cache\\held.htm"));
   log.clear();
   engine.EraseSelected();
   EXPECT_EQ(log, emptyPass);
-  // A watch holds its folder: after a while each is begun anew, with one look.
+  files.addFile("C:\\cache\\deep\\late.htm");
+  log.clear();
+  engine.EraseSelected();
+  EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "cache:\"Cookie:\"", "cache:\"\"", "tree:cache", "recycle"}));
+  EXPECT_FALSE(files.exists("C:\\cache\\deep\\late.htm"));
+  EXPECT_TRUE(files.exists("C:\\cache\\deep\\held.htm"));
+  // Let go of, the file is deleted once the while is over: a watch holds
+  // its folder, so after it each place is looked into anew.
+  files.node("C:\\cache\\deep\\held.htm")->locked = false;
+  log.clear();
+  engine.EraseSelected();
+  EXPECT_EQ(log, emptyPass);
   f.time.advance(eraser::EmptyPlaceWatchMs);
   log.clear();
   engine.EraseSelected();
   EXPECT_EQ(log, (Log{"history", "cache:\"Visited:\"", "cache:\"Cookie:\"", "cache:\"\"", "tree:cache", "tree:temp",
                       "recycle"}));
+  EXPECT_FALSE(files.exists("C:\\cache\\deep"));
   log.clear();
   engine.EraseSelected();
   EXPECT_EQ(log, emptyPass);

@@ -208,6 +208,7 @@ TEST_F(IECache, WithoutTheLibraryNothingHappensAndTheTestIsRepeated) {
   fill();
   cache.missingFunctions = {"SetUrlCacheGroupAttributeA"};
   TIECache ie(cache);
+  EXPECT_FALSE(ie.LibraryFound());
   std::vector<std::string> asked;
   for (const auto& call : cache.callsOf("hasFunction")) asked.push_back(call.text);
   EXPECT_EQ(asked, (std::vector<std::string>{"FindFirstUrlCacheGroup", "FindNextUrlCacheGroup",

@@ -152,6 +152,7 @@ TEST_F(MainWindow, CreationWritesVersionAndPreparesTheTypedUrlKey) {
   EXPECT_TRUE(f.registry.exists(Hive::CurrentUser, "Software\\Microsoft\\Internet Explorer\\TypedURLs"));
   EXPECT_EQ(form->TempFolderPath, f.files.temp);
   EXPECT_NE(form->UrlHistory, nullptr);
+  EXPECT_EQ(f.urlCache.callsOf("loadLibrary").size(), 1u);  // the cache library tested once
   EXPECT_FALSE(form->visible());
   // The caption is gone and the window shorter by its height.
   EXPECT_EQ(f.toolkit.peerOf(*form)->style() & ui::windowstyle::Caption, ui::windowstyle::Border);
