@@ -178,8 +178,10 @@ class RecordingUrlCache : public platform::UrlCache {
     });
   }
   bool close(platform::CacheSearch search) override { return real_.close(search); }
+  // An entry's size is its file's, counted with the file where the walks
+  // find it, or not at all where another program holds it.
   bool deleteEntry(const std::string& url) override {
-    sink_.removed({url, url == last_.sourceUrl ? last_.size : 0});
+    sink_.removed({url, url == last_.sourceUrl && last_.localFile.empty() ? last_.size : 0});
     return true;
   }
   std::uint32_t lastError() override {

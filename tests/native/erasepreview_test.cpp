@@ -214,10 +214,19 @@ TEST_F(Preview, ListsWhatEachCategoryWouldRemoveAndChangesNothing) {
   EXPECT_EQ(temp.bytes(), 5u + 3u + 1u + 2u);
   EXPECT_EQ(texts(temp.left), (std::vector<std::string>{t + "held.tmp   (in use)"}));
 
+  // An entry's bytes are those of its file, counted once; an entry's file
+  // another program holds stays, with its folder, and frees nothing.
+  this->cache.entries[0].localFile = "C:\\cache\\sub\\logo[1].png";
+  files.addFile("C:\\cache\\sub\\logo[1].png", std::string(2048, 'x'));
+  this->cache.add("http://example.com/held.css", 1, false, 10);
+  this->cache.entries.back().localFile = "C:\\cache\\held\\held[1].css";
+  files.addFile(this->cache.entries.back().localFile, "0123456789").locked = true;
   const auto cache = count(eraser::Category::IECache);
-  EXPECT_EQ(texts(cache.removed),
-            (std::vector<std::string>{"http://example.com/logo.png", "C:\\cache\\page.htm"}));
+  EXPECT_EQ(texts(cache.removed), (std::vector<std::string>{"http://example.com/logo.png", "http://example.com/held.css",
+                                                            "C:\\cache\\page.htm", "C:\\cache\\sub\\logo[1].png",
+                                                            "C:\\cache\\sub\\"}));
   EXPECT_EQ(cache.bytes(), 2048u + 6u);
+  EXPECT_EQ(texts(cache.left), (std::vector<std::string>{"C:\\cache\\held\\held[1].css   (in use)"}));
 
   const auto typed = count(eraser::Category::IEAddressBar);
   EXPECT_EQ(texts(typed.removed),
