@@ -79,8 +79,12 @@ bool blockList(int rounds) {
   const std::string listFile = form.blockList.listFilePath();
   const std::optional<std::string> keptList = p.files.readFile(listFile);
   form.create();
+  form.show();  // a window's controls are made when it is first shown
   HWND box = toolkit.windowOf(form.lbBlock);
-  if (!box) return false;
+  if (!box) {
+    std::printf("block list: the window's list has no control\n");
+    return false;
+  }
 
   char temp[MAX_PATH] = "";
   GetTempPathA(sizeof temp, temp);
@@ -117,6 +121,7 @@ bool blockList(int rounds) {
     std::printf("  %8d %9.3f ms %7.2f %10d %9.3f ms %7.2f %8d\n", n, i, i / importBase, importMessages, a,
                 a / addBase, addMessages);
   }
+  form.hide();
   DeleteFileA(dialogs.path.c_str());
   // The list file beside the program as it was before.
   if (keptList)

@@ -40,10 +40,12 @@ class FileWriter {
 };
 
 // Tells whether a folder may have changed since the watch began: a name
-// added, removed or renamed anywhere below it, a file written or its
-// attributes set, or the folder itself renamed. It may also say so when
-// nothing changed. A watched folder that is removed may stay, empty, until
-// its watches end, and its removal may go unseen.
+// added, removed or renamed in it, a file written or its attributes set, or
+// the folder itself renamed. Changes further below are told too, though
+// not reliably: Wine has been seen to miss a file arriving in a sub-folder
+// that had no watch of its own. It may also say so when nothing changed.
+// A watched folder that is removed may stay, empty, until its watches end,
+// and its removal may go unseen.
 class FolderWatch {
  public:
   virtual ~FolderWatch() = default;
@@ -87,7 +89,8 @@ class Files {
   // read-only `to` is not replaced.
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;
   // Starts watching the folder (with or without its trailing separator)
-  // and everything below it; null when it cannot be watched.
+  // and, as far as the system tells, everything below it; null when it
+  // cannot be watched.
   virtual std::unique_ptr<FolderWatch> watch(const std::string& folder) = 0;
 };
 

@@ -192,7 +192,8 @@ TEST(Files, TempFolderEndsWithABackslashAndExists) {
 }
 
 // What the system's change notifications report of a folder: a file
-// arriving in it or in a folder below it; nothing before anything happened.
+// arriving in it or in a watched folder below it; nothing before anything
+// happened.
 // A folder removed while watched is held until its watch ends.
 TEST(Files, AFolderWatchSeesWhatArrivesBelowTheFolderAndHoldsTheFolder) {
   w32::Files files;
@@ -208,7 +209,7 @@ TEST(Files, AFolderWatchSeesWhatArrivesBelowTheFolderAndHoldsTheFolder) {
   ASSERT_TRUE(top && below);
   EXPECT_FALSE(top->changed() || below->changed());
   ASSERT_TRUE(files.writeFile(sub + "\\a.tmp", "x"));
-  EXPECT_TRUE(seen(*top)) << "a file in a folder below";
+  EXPECT_TRUE(seen(*top)) << "a file in a watched folder below";
   EXPECT_TRUE(seen(*below));
   EXPECT_TRUE(top->changed()) << "and it stays seen";
 
