@@ -272,10 +272,8 @@ bool EraseEngine::lookInto(const std::string& pattern) {
 // watch of a whole tree may miss what arrives in its sub-folders. A file
 // its program lets go of is deleted once the while is over.
 void EraseEngine::settleTree(const std::string& folder, const std::vector<std::string>& left) {
-  const std::string everything = folder + "*.*";
-  std::erase_if(emptyPlaces_, [&](const EmptyPlace& p) { return p.pattern == everything; });
   const std::set<std::string> failed(left.begin(), left.end());
-  EmptyPlace place{everything, {}, platform_.clock.nowMs()};
+  EmptyPlace place{folder + "*.*", {}, platform_.clock.nowMs()};
   std::vector<std::string> folders{folder};
   for (std::size_t at = 0; at < folders.size(); ++at) {
     auto watch = platform_.files.watch(folders[at]);
@@ -284,13 +282,11 @@ void EraseEngine::settleTree(const std::string& folder, const std::vector<std::s
     for (const platform::FileEntry& e : platform_.files.find(folders[at] + "*.*")) {
       if (e.name == "." || e.name == "..") continue;
       const std::string path = folders[at] + e.name;
-      const bool folderToVisit = (e.attributes & platform::AttrDirectory) &&
-                                 !(e.attributes & (platform::AttrHidden | platform::AttrSystem |
-                                                   platform::AttrVolumeLabel | platform::AttrReparsePoint));
+      const bool enters = EntersSubFolder(e.attributes);
       // Folders the walk does not enter hold nothing it would delete.
-      if ((e.attributes & platform::AttrDirectory) && !folderToVisit) continue;
+      if ((e.attributes & platform::AttrDirectory) && !enters) continue;
       if (!failed.contains(path)) return;
-      if (folderToVisit) folders.push_back(path + "\\");
+      if (enters) folders.push_back(path + "\\");
     }
   }
   emptyPlaces_.push_back(std::move(place));

@@ -63,6 +63,10 @@ struct Visit {
 
 }  // namespace
 
+bool EntersSubFolder(std::uint32_t attributes) {
+  return (attributes & AttrDirectory) && admitted(attributes, FolderPass) && !(attributes & AttrReparsePoint);
+}
+
 void DeleteFolderTree(platform::Files& files, const std::string& folder, const std::string& mask,
                       bool includeSubFolders, std::vector<std::string>* left) {
   if (folder.empty()) return;
