@@ -284,6 +284,11 @@ void Win32Toolkit::keepActivation(HWND hiding) {
 void Win32Toolkit::hideAppWindow() {
   keepActivation(appWindow_);
   ShowWindow(appWindow_, SW_HIDE);
+  // Wine's taskbar looks at the windows again only when one is made,
+  // destroyed or activated, and may have looked at the activation moved
+  // away above while this window was still shown; the window's own
+  // deactivation, told now, has it look once more and drop the button.
+  SendMessageA(appWindow_, WM_NCACTIVATE, FALSE, 0);
 }
 
 void Win32Toolkit::restoreAppWindow() { ShowWindow(appWindow_, SW_RESTORE); }
