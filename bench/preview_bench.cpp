@@ -113,10 +113,8 @@ Run preview(platform::Platform& p, ui::Toolkit& toolkit, const std::string& temp
   };
   const DWORD guiThread = GetCurrentThreadId();
   std::thread worker([&] {
-    for (eraser::Category c : counter.inputs().selected) {
-      eraser::CategoryPreview result = counter.count(c);
-      p.gui.sendSync([&] { run.items += result.count(); });
-    }
+    counter.countAll([](eraser::Category) {},
+                     [&](eraser::CategoryPreview result) { p.gui.sendSync([&] { run.items += result.count(); }); });
     done = true;
     PostThreadMessageW(guiThread, WM_NULL, 0, 0);
   });

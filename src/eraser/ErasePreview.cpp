@@ -1,8 +1,13 @@
 #include "eraser/ErasePreview.h"
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
+#include "eraser/InUseProber.h"
 #include "settings/Readers.h"
 #include "settings/Schema.h"
 
@@ -71,7 +76,7 @@ struct Sink {
 // another program holds the file; attributes are never changed.
 class RecordingFiles : public platform::Files {
  public:
-  RecordingFiles(platform::Files& real, Sink& sink) : real_(real), sink_(sink) {}
+  RecordingFiles(platform::Files& real, InUseProber& prober, Sink& sink) : real_(real), prober_(prober), sink_(sink) {}
 
   std::string tempFolder() override { return real_.tempFolder(); }
   std::string programFolder() override { return real_.programFolder(); }
@@ -83,12 +88,15 @@ class RecordingFiles : public platform::Files {
     const std::size_t slash = pattern.find_last_of("\\/");
     const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
     std::erase_if(entries, [&](const platform::FileEntry& e) { return removed_.count(folder + e.name) != 0; });
-    for (const platform::FileEntry& e : entries) seen_[folder + e.name] = e;
+    for (const platform::FileEntry& e : entries) {
+      seen_[folder + e.name] = e;
+      if (!(e.attributes & platform::AttrDirectory)) prober_.ahead(folder + e.name);
+    }
     return entries;
   }
   bool deleteFile(const std::string& path) override {
     if (removed_.count(path)) return true;
-    if (real_.inUse(path)) {
+    if (prober_.inUse(path)) {
       if (left_.insert(path).second) sink_.left(path + InUse);
       return false;
     }
@@ -132,6 +140,7 @@ class RecordingFiles : public platform::Files {
 
  private:
   platform::Files& real_;
+  InUseProber& prober_;
   Sink& sink_;
   std::unordered_set<std::string> removed_, left_;
   std::unordered_map<std::string, platform::FileEntry> seen_;
@@ -141,43 +150,52 @@ class RecordingFiles : public platform::Files {
 // The walk asks for each entry twice, first for the size it needs; the
 // count makes one call, with a buffer that fits any ordinary entry, and
 // answers the second question with what that call found. The entries and
-// their order are the walk's own.
+// their order are the walk's own. The categories' counts share the real
+// cache, which is asked one call at a time; each entry's local file is told
+// ahead to the in-use prober, for the walk of the cache folder that follows.
 class RecordingUrlCache : public platform::UrlCache {
  public:
-  RecordingUrlCache(platform::UrlCache& real, Sink& sink) : real_(real), sink_(sink) {}
+  RecordingUrlCache(platform::UrlCache& real, std::mutex& calls, InUseProber& prober, Sink& sink)
+      : real_(real), calls_(calls), prober_(prober), sink_(sink) {}
 
-  bool loadLibrary() override { return real_.loadLibrary(); }
-  bool hasFunction(const std::string& name) override { return real_.hasFunction(name); }
+  bool loadLibrary() override {
+    return locked([&] { return real_.loadLibrary(); });
+  }
+  bool hasFunction(const std::string& name) override {
+    return locked([&] { return real_.hasFunction(name); });
+  }
   platform::CacheSearch findFirstEx(const std::optional<std::string>& pattern, std::uint32_t flags,
                                     std::uint32_t filter, std::uint64_t group, platform::CacheEntryInfo* entry,
                                     std::uint32_t& size) override {
     platform::CacheSearch search = 0;
     const bool ok = oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
-      search = real_.findFirstEx(pattern, flags, filter, group, e, n);
+      search = locked([&] { return real_.findFirstEx(pattern, flags, filter, group, e, n); });
       return search != 0;
     });
     return started(ok, search);
   }
   bool findNextEx(platform::CacheSearch search, platform::CacheEntryInfo* entry, std::uint32_t& size) override {
     return !stoppedHere() && oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
-      return real_.findNextEx(search, e, n);
+      return locked([&] { return real_.findNextEx(search, e, n); });
     });
   }
   platform::CacheSearch findFirst(const std::optional<std::string>& pattern, platform::CacheEntryInfo* entry,
                                   std::uint32_t& size) override {
     platform::CacheSearch search = 0;
     const bool ok = oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
-      search = real_.findFirst(pattern, e, n);
+      search = locked([&] { return real_.findFirst(pattern, e, n); });
       return search != 0;
     });
     return started(ok, search);
   }
   bool findNext(platform::CacheSearch search, platform::CacheEntryInfo* entry, std::uint32_t& size) override {
     return !stoppedHere() && oneCall(entry, size, [&](platform::CacheEntryInfo* e, std::uint32_t& n) {
-      return real_.findNext(search, e, n);
+      return locked([&] { return real_.findNext(search, e, n); });
     });
   }
-  bool close(platform::CacheSearch search) override { return real_.close(search); }
+  bool close(platform::CacheSearch search) override {
+    return locked([&] { return real_.close(search); });
+  }
   // An entry's size is its file's, counted with the file where the walks
   // find it, or not at all where another program holds it.
   bool deleteEntry(const std::string& url) override {
@@ -186,7 +204,7 @@ class RecordingUrlCache : public platform::UrlCache {
   }
   std::uint32_t lastError() override {
     if (stopped_) return NoMoreItems;
-    return error_ ? *error_ : real_.lastError();
+    return error_ ? *error_ : realError_;
   }
 
  private:
@@ -221,14 +239,30 @@ class RecordingUrlCache : public platform::UrlCache {
       size = room;  // what an entry larger than the roomy buffer needs
       return false;
     }
+    tellAhead(found);
     ahead_ = std::move(found);
     size = Roomy;
     error_ = InsufficientBuffer;
     return false;
   }
   bool seen(platform::CacheEntryInfo* entry, bool ok) {
-    if (ok && entry) last_ = *entry;
+    if (ok && entry) {
+      last_ = *entry;
+      tellAhead(*entry);
+    }
     return ok;
+  }
+  void tellAhead(const platform::CacheEntryInfo& entry) {
+    if (!entry.localFile.empty()) prober_.ahead(entry.localFile);
+  }
+  // One call of the real cache, and the error it left, read before another
+  // count's call can change it.
+  template <typename Call>
+  std::invoke_result_t<Call> locked(Call call) {
+    std::lock_guard lock(calls_);
+    auto result = call();
+    realError_ = real_.lastError();
+    return result;
   }
   bool stoppedHere() {
     stopped_ = sink_.stopped;
@@ -236,7 +270,10 @@ class RecordingUrlCache : public platform::UrlCache {
   }
 
   platform::UrlCache& real_;
+  std::mutex& calls_;
+  InUseProber& prober_;
   Sink& sink_;
+  std::uint32_t realError_ = 0;
   platform::CacheEntryInfo last_;
   std::optional<platform::CacheEntryInfo> ahead_;
   platform::CacheSearch aheadSearch_ = 0;
@@ -332,12 +369,21 @@ class RecordingShell : public platform::Shell {
 
 }  // namespace
 
+// What the counts share: the in-use prober, and the URL cache's calls,
+// made one at a time.
+struct ErasePreview::Shared {
+  Shared(platform::Files& files, const std::atomic<bool>& stopped) : prober(files, stopped) {}
+  InUseProber prober;
+  std::mutex cacheCalls;
+};
+
+// One category's count: its own erase engine over recorders of its own.
 struct ErasePreview::Recorders {
-  Recorders(platform::Platform& real, ui::Toolkit& toolkit, const PreviewInputs& inputs,
-            const std::atomic<bool>& stopped)
-      : sink{nullptr, stopped},
-        files(real.files, sink),
-        cache(real.urlCache, sink),
+  Recorders(platform::Platform& real, ui::Toolkit& toolkit, const PreviewInputs& inputs, Shared& shared,
+            CategoryPreview& result, const std::atomic<bool>& stopped)
+      : sink{&result, stopped},
+        files(real.files, shared.prober, sink),
+        cache(real.urlCache, shared.cacheCalls, shared.prober, sink),
         registry(real.registry, sink),
         shell(real.shell, files, sink),
         platform{registry,         real.windows,  real.clock, real.timers,  real.dialogs,
@@ -349,6 +395,7 @@ struct ErasePreview::Recorders {
         tempFolder(inputs.tempFolder),
         engine(platform, toolkit, ieCache, shellFolders, tempFolder, noHistory) {
     engine.keepCookiesOf(&inputs.kept);
+    engine.OnCookieKept = [&result](const std::string& what) { result.left.push_back({what + Kept}); };
   }
 
   Sink sink;
@@ -365,20 +412,69 @@ struct ErasePreview::Recorders {
 };
 
 ErasePreview::ErasePreview(platform::Platform& platform, ui::Toolkit& toolkit, PreviewInputs inputs)
-    : inputs_(std::move(inputs)), recorders_(std::make_unique<Recorders>(platform, toolkit, inputs_, stopped_)) {}
+    : platform_(platform),
+      toolkit_(toolkit),
+      inputs_(std::move(inputs)),
+      shared_(std::make_unique<Shared>(platform.files, stopped_)) {}
 
 ErasePreview::~ErasePreview() = default;
 
-bool ErasePreview::browserRuns() { return recorders_->engine.browserRuns(); }
+bool ErasePreview::browserRuns() {
+  CategoryPreview none;
+  return Recorders(platform_, toolkit_, inputs_, *shared_, none, stopped_).engine.browserRuns();
+}
 
 CategoryPreview ErasePreview::count(Category category) {
   CategoryPreview result;
   result.category = category;
-  recorders_->sink.current = &result;
-  recorders_->engine.OnCookieKept = [&result](const std::string& what) { result.left.push_back({what + Kept}); };
-  recorders_->engine.run(category);
-  recorders_->sink.current = nullptr;
+  Recorders(platform_, toolkit_, inputs_, *shared_, result, stopped_).engine.run(category);
   return result;
+}
+
+namespace {
+
+// An item an earlier category listed is not listed again: the erase, which
+// runs the categories in order, finds it gone, or has reported it as left.
+void dropListedBefore(std::vector<PreviewItem>& items, std::unordered_set<std::string>& before) {
+  std::erase_if(items, [&](const PreviewItem& i) { return before.contains(i.text); });
+  for (const PreviewItem& i : items) before.insert(i.text);
+}
+
+}  // namespace
+
+// Every category is counted at once, each on a thread of its own, so that
+// one waiting on a long cache search holds no other up; the results are
+// handed over in the erase order, each as soon as it and those before it
+// are done.
+void ErasePreview::countAll(const std::function<void(Category)>& counting,
+                            const std::function<void(CategoryPreview)>& counted) {
+  const std::vector<Category>& selected = inputs_.selected;
+  std::vector<std::optional<CategoryPreview>> results(selected.size());
+  std::mutex mutex;
+  std::condition_variable done;
+  std::vector<std::thread> workers;
+  for (std::size_t i = 0; i < selected.size(); ++i)
+    workers.emplace_back([&, i] {
+      CategoryPreview result = count(selected[i]);
+      {
+        std::lock_guard lock(mutex);
+        results[i] = std::move(result);
+      }
+      done.notify_all();
+    });
+  std::unordered_set<std::string> removedBefore, leftBefore;
+  for (std::size_t i = 0; i < selected.size() && !stopped_; ++i) {
+    counting(selected[i]);
+    std::unique_lock lock(mutex);
+    done.wait(lock, [&] { return results[i].has_value(); });
+    CategoryPreview result = std::move(*results[i]);
+    lock.unlock();
+    if (stopped_) break;
+    dropListedBefore(result.removed, removedBefore);
+    dropListedBefore(result.left, leftBefore);
+    counted(std::move(result));
+  }
+  for (std::thread& w : workers) w.join();
 }
 
 }  // namespace eraser

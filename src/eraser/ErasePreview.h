@@ -2,10 +2,13 @@
 // services that read the real file system, URL cache, registry and Recycle
 // Bin but record what the erase would remove instead of removing it. The
 // walks are the erase's own, so what is listed is what the erase removes;
-// nothing is ever deleted, written or changed.
+// nothing is ever deleted, written or changed. The real services are read
+// from several threads at once: the file system and the registry must
+// allow that; the URL cache is asked one call at a time.
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,7 +50,7 @@ std::vector<Category> SelectedCategories(platform::Registry& registry);
 
 class ErasePreview {
  public:
-  // Built on the GUI thread; count() may then run on a worker.
+  // Built on the GUI thread; count() and countAll() may then run on a worker.
   ErasePreview(platform::Platform& platform, ui::Toolkit& toolkit, PreviewInputs inputs);
   ~ErasePreview();
 
@@ -55,6 +58,13 @@ class ErasePreview {
   // What an erase of `category` would remove now. After stop() it ends soon,
   // with what it had found.
   CategoryPreview count(Category category);
+  // Every selected category, counted at once; `counted` gets each result in
+  // the erase order, without what an earlier one already lists, and
+  // `counting` names each category before its result is awaited. Both are
+  // called on the calling thread. Returns when all are done, or soon after
+  // stop().
+  void countAll(const std::function<void(Category)>& counting,
+                const std::function<void(CategoryPreview)>& counted);
   // From any thread.
   void stop() { stopped_ = true; }
   // On the GUI thread: whether a browser window is open, so that an erase
@@ -63,10 +73,13 @@ class ErasePreview {
   bool stopped() const { return stopped_; }
 
  private:
+  struct Shared;
   struct Recorders;
+  platform::Platform& platform_;
+  ui::Toolkit& toolkit_;
   PreviewInputs inputs_;
   std::atomic<bool> stopped_{false};
-  std::unique_ptr<Recorders> recorders_;
+  std::unique_ptr<Shared> shared_;
 };
 
 }  // namespace eraser

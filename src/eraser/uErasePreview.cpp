@@ -110,13 +110,9 @@ void TfrmErasePreview::startCount() {
   lbStatus.setCaption("Counting...");
   done_ = false;
   worker_ = std::thread([this, preview = preview_.get()] {
-    for (Category category : preview->inputs().selected) {
-      if (preview->stopped()) break;
-      platform_.gui.sendSync([this, category] { countingCategory(category); });
-      CategoryPreview result = preview->count(category);
-      if (preview->stopped()) break;
-      platform_.gui.sendSync([this, &result] { addResult(std::move(result)); });
-    }
+    preview->countAll(
+        [this](Category category) { platform_.gui.sendSync([this, category] { countingCategory(category); }); },
+        [this](CategoryPreview result) { platform_.gui.sendSync([this, &result] { addResult(std::move(result)); }); });
     if (!preview->stopped()) platform_.gui.sendSync([this] { countDone(); });
     done_ = true;
   });

@@ -1,8 +1,9 @@
 // TfrmErasePreview: the erase preview window. It lists, for every category
 // an erase would run, how many items it would remove and their size, the
 // selected category's items, and what it would leave. It counts on a worker
-// that hands each category's result to the GUI thread, so it opens at once
-// and fills in; closing it stops the count. "Erase Now" runs the program's
+// (the categories at once, each on a thread of its own) that hands each
+// category's result to the GUI thread in the erase order, so it opens at
+// once and fills in; closing it stops the count. "Erase Now" runs the program's
 // erase (refused while the browser runs) and counts again.
 #pragma once
 #include <atomic>

@@ -279,18 +279,33 @@ TEST_F(Preview, ShowsKeptCookiesAsKept) {
                                       c + "user@mail.example.com[2].txt   (kept)"}));
 }
 
-// The erase over the same profile removes exactly what the preview listed.
+// The erase over the same profile removes exactly what the preview listed,
+// each item once, though the categories are counted at once and the cache
+// folder here lies inside the temp folder, so both walks find its files.
 TEST(ErasePreviewAndErase, TheEraseRemovesWhatThePreviewListed) {
   fake::FakePlatform f;
   fillProfile(f, f.files, f.urlCache, f.registry);
+  const std::string innerCache = std::string(Temp) + "ie";
+  f.registry.setString(Hive::CurrentUser, ShellFolderKey, "Cache", innerCache);
+  f.files.addFile(innerCache + "\\page.htm", "<html>");
   const eraser::KeptSites kept({"example.com"});
   std::vector<eraser::CategoryPreview> previews;
+  std::vector<eraser::Category> named;
   {
     eraser::ErasePreview preview(f.platform, f.toolkit, {eraser::SelectedCategories(f.registry), Temp, kept});
-    for (eraser::Category c : preview.inputs().selected) previews.push_back(preview.count(c));
+    preview.countAll([&](eraser::Category c) { named.push_back(c); },
+                     [&](eraser::CategoryPreview r) { previews.push_back(std::move(r)); });
   }
   ASSERT_EQ(previews.size(), eraser::EraseOrder.size());
+  for (std::size_t i = 0; i < previews.size(); ++i) {
+    EXPECT_EQ(previews[i].category, eraser::EraseOrder[i].category) << "handed over in the erase order";
+    EXPECT_EQ(named[i], eraser::EraseOrder[i].category);
+  }
   EXPECT_TRUE(f.files.log.empty());
+  std::multiset<std::string> everyListing;
+  for (const auto& p : previews)
+    for (const auto& i : p.removed) everyListing.insert(i.text);
+  EXPECT_EQ(everyListing.count(innerCache + "\\page.htm"), 1u) << "listed by IE Cache, not again by Temp Folder";
 
   settings::TmRegistry reg5(f.registry, settings::TmRootKey::rkHKEY_CURRENT_USER, settings::keys::ShellFolders, false);
   eraser::TIECache ieCache(f.urlCache);
