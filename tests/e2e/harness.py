@@ -918,7 +918,17 @@ class Scenario:
     # -- registry
 
     def reg(self, *args, check=True):
-        return run(["wine", "reg"] + list(args), env=self.env, timeout=60, check=check)
+        # `wine reg` was seen to fail now and then under load with nothing
+        # said; every command given here is safe to give again, so a
+        # checked one is tried three times before the failure counts.
+        for attempt in range(3 if check else 1):
+            p = run(["wine", "reg"] + list(args), env=self.env, timeout=60, check=False)
+            if p.returncode == 0 or not check:
+                return p
+            log("wine reg %s failed (%d), trying again: %s" % (
+                args[0], p.returncode, (p.stdout + p.stderr).decode(errors="replace").strip()))
+        raise E2EError("command failed (%d): wine reg %s\n%s" % (
+            p.returncode, " ".join(args), (p.stdout + p.stderr).decode(errors="replace")))
 
     def reg_query(self, key, name=None):
         """Values of a key as {name: (type, data)}, or one value's data as

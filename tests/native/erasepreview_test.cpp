@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "eraser/CookieKeepList.h"
 #include "eraser/ErasePreview.h"
+#include "eraser/InUseProber.h"
 #include "eraser/uErasePreview.h"
 #include "settings/Schema.h"
 
@@ -277,6 +278,30 @@ TEST_F(Preview, ShowsKeptCookiesAsKept) {
             (std::vector<std::string>{"Cookie:user@example.com/   (kept)", "Cookie:user@mail.example.com/   (kept)",
                                       c + "1A2B3C4D.txt   (kept)", c + "user@example.com[1].txt   (kept)",
                                       c + "user@mail.example.com[2].txt   (kept)"}));
+}
+
+// Answers told ahead are the file system's, whichever of the prober's
+// threads or the asker gets to a path first; each answer is given once, so
+// a file let go of meanwhile is seen free when asked again; a stopped count
+// still gets true answers, asked at once.
+TEST(InUseProber, AnswersAsTheFileSystemDoes) {
+  for (const bool stopped : {false, true}) {
+    fake::FakeFiles files;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 300; ++i) {
+      paths.push_back("C:\\t\\f" + std::to_string(i));
+      files.addFile(paths.back()).locked = i % 7 == 0;
+    }
+    const std::atomic<bool> stop{stopped};
+    eraser::InUseProber prober(files, stop);
+    for (const std::string& p : paths) prober.ahead(p);
+    for (auto p = paths.rbegin(); p != paths.rend(); ++p)
+      EXPECT_EQ(prober.inUse(*p), files.inUse(*p)) << *p << (stopped ? " (stopped)" : "");
+    files.node(paths[0])->locked = false;
+    prober.ahead(paths[0]);
+    EXPECT_FALSE(prober.inUse(paths[0])) << "asked afresh, not the first answer again";
+    EXPECT_FALSE(prober.inUse("C:\\t\\never told"));
+  }
 }
 
 // The erase over the same profile removes exactly what the preview listed,
