@@ -61,13 +61,13 @@ constexpr const char* Kept = "   (kept)";
 
 // Where the recorders put what they see: the category being counted.
 struct Sink {
-  CategoryPreview* current = nullptr;
+  CategoryPreview& current;
   const std::atomic<bool>& stopped;
   void removed(PreviewItem item) {
-    if (current) current->removed.push_back(std::move(item));
+    current.removed.push_back(std::move(item));
   }
   void left(std::string text) {
-    if (current) current->left.push_back({std::move(text)});
+    current.left.push_back({std::move(text)});
   }
 };
 
@@ -381,7 +381,7 @@ struct ErasePreview::Shared {
 struct ErasePreview::Recorders {
   Recorders(platform::Platform& real, ui::Toolkit& toolkit, const PreviewInputs& inputs, Shared& shared,
             CategoryPreview& result, const std::atomic<bool>& stopped)
-      : sink{&result, stopped},
+      : sink{result, stopped},
         files(real.files, shared.prober, sink),
         cache(real.urlCache, shared.cacheCalls, shared.prober, sink),
         registry(real.registry, sink),

@@ -919,28 +919,25 @@ class Scenario:
 
     def reg(self, *args, check=True):
         # `wine reg` was seen to fail now and then under load with nothing
-        # said; every command given here is safe to give again, so a
-        # checked one is tried three times before the failure counts.
-        for attempt in range(3 if check else 1):
+        # said; every command given here is safe to give again, so a failure
+        # is tried twice more, unless it says the key or value is missing.
+        for _ in range(3):
             p = run(["wine", "reg"] + list(args), env=self.env, timeout=60, check=False)
-            if p.returncode == 0 or not check:
-                return p
+            output = p.stdout + p.stderr
+            if p.returncode == 0 or b"Unable to find" in output:
+                break
             log("wine reg %s failed (%d), trying again: %s" % (
-                args[0], p.returncode, (p.stdout + p.stderr).decode(errors="replace").strip()))
-        raise E2EError("command failed (%d): wine reg %s\n%s" % (
-            p.returncode, " ".join(args), (p.stdout + p.stderr).decode(errors="replace")))
+                args[0], p.returncode, output.decode(errors="replace").strip()))
+        if check and p.returncode != 0:
+            raise E2EError("command failed (%d): wine reg %s\n%s" % (
+                p.returncode, " ".join(args), output.decode(errors="replace")))
+        return p
 
     def reg_query(self, key, name=None):
         """Values of a key as {name: (type, data)}, or one value's data as
         text (None when the key or value is missing)."""
         args = ["query", key] + (["/v", name] if name is not None else [])
-        # Only "Unable to find" means missing; any other failure of the
-        # command (seen once under load) is asked again.
-        for _ in range(3):
-            p = self.reg(*args, check=False)
-            if p.returncode == 0 or b"Unable to find" in p.stdout + p.stderr:
-                break
-            log("wine reg query failed (%d), asking again: %s" % (p.returncode, p.stderr.decode(errors="replace")))
+        p = self.reg(*args, check=False)
         if p.returncode != 0:
             return None
         values = parse_reg_query(p.stdout.decode("latin-1"))
