@@ -11,6 +11,7 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Tarnwick"
 !define PUBLISHER "Tarnwick"
@@ -125,7 +126,20 @@ Section "Uninstall"
   Delete "$INSTDIR\tarnwick_keep.txt.tmp"
   Delete "$INSTDIR\TypedURLs.reg.tmp"
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  ; A folder cannot go while it is some program's current folder: not while
+  ; it is this uninstaller's, and not while the copy this one was started
+  ; from, started in that folder, is still ending. An emptied folder is
+  ; asked again for a few seconds; one the user put files of his own in stays.
+  SetOutPath "$TEMP"
+  StrCpy $1 0
+  ${Do}
+    RMDir "$INSTDIR"
+    ${DirState} "$INSTDIR" $0
+    ${IfThen} $0 != 0 ${|} ${ExitDo} ${|}
+    ${IfThen} $1 >= 50 ${|} ${ExitDo} ${|}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
 
   SetShellVarContext current
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"

@@ -12,7 +12,8 @@ Windows startup" applied writes the user's run-key entry and takes an older
 install's machine entry away, applied cleared removes it. The uninstaller
 from the Start menu ends the program and, answered Yes, takes the settings
 too; a second `/S` over a running copy waits for it to end before it
-replaces the files; `uninstall.exe /S` leaves nothing but the settings."""
+replaces the files; `uninstall.exe /S` leaves nothing but the settings, its folder taken
+away once a program that was still ending in it has ended."""
 
 import os
 import time
@@ -172,6 +173,10 @@ def silent_over_running():
         with open(chm, "rb") as f:
             assert f.read() == shipped, "the files were not replaced after Tarnwick ended"
 
+        # A program started in the folder still ends there as the uninstaller
+        # empties it, as the copy that starts the uninstaller may.
+        s.launch("ping.exe", ["-n", "3", "127.0.0.1"], cwd=unix(s, program))
+        wait_until(lambda: s.running("ping.exe"), 10, what="a program in the folder")
         s.launch(os.path.join(unix(s, program), "uninstall.exe"), ["/S"])
         expect_uninstalled(s, program, menu)
         assert s.reg_query(MAIN_KEY, "Version") == "3.4.1", "the silent uninstaller took the settings"
