@@ -593,14 +593,14 @@ class Scenario:
             shutil.copy2(chm, os.path.join(dest_dir, "help.chm"))
         return dest
 
-    def start(self, exe, args=(), tray=True, timeout=30):
+    def start(self, exe, args=(), tray=True, timeout=30, cwd=None):
         """Launches a program and waits for its process and, when `tray`,
         for a new icon in the notification area. Returns an App whose
         `icon` is the icon's centre in desktop coordinates."""
         name = os.path.basename(exe)
         before_pids = set(self.pids(name))
         before_icons = self.tray_slots() if tray else []
-        t = self.launch(exe, args)
+        t = self.launch(exe, args, cwd=cwd)
         pid = wait_until(lambda: (set(self.pids(name)) - before_pids or {None}).pop(), timeout, interval=0.05,
                          what="the process of %s" % name)
         app = App(self, name, pid)

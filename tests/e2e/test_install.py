@@ -16,6 +16,7 @@ replaces the files; `uninstall.exe /S` leaves nothing but the settings, its fold
 away once a program that was still ending in it has ended."""
 
 import os
+import subprocess
 import time
 
 import harness
@@ -71,7 +72,7 @@ def expect_uninstalled(s, program, menu):
             ("Start-menu entries", os.path.exists(unix(s, menu))),
             ("uninstall entry", s.reg_key_exists(UNINSTALL_KEY)),
             ("tarnwick.exe running", s.running("tarnwick.exe")),
-            ("uninstaller running", s.running("Un_A.exe") or s.running("uninstall.exe"))) if there]
+            ("uninstaller running", any(s.running(n) for n in ("Un.exe", "Un_A.exe", "uninstall.exe")))) if there]
     try:
         wait_until(lambda: not left(), 60,
                    what="the program's folder, its Start-menu entries and its uninstall entry to go")
@@ -154,7 +155,10 @@ def silent_over_running():
         exe = os.path.join(unix(s, program), "tarnwick.exe")
         wait_until(lambda: os.path.isfile(exe) and not s.running("setup.exe"), 60, what="the first silent install")
         expect_installed(s, program, menu)
-        app = s.start(exe)
+        # Started from outside its folder: under Wine, what the desktop starts
+        # a program through keeps the folder it was started in as its current
+        # one until the desktop's last program has ended, here the uninstaller.
+        app = s.start(exe, cwd=s.workdir)
         # The help file, which the running program does not hold, marked:
         # the installer puts it back only once the program has ended.
         chm = os.path.join(unix(s, program), "help.chm")
@@ -173,12 +177,16 @@ def silent_over_running():
         with open(chm, "rb") as f:
             assert f.read() == shipped, "the files were not replaced after Tarnwick ended"
 
-        # A program started in the folder still ends there as the uninstaller
-        # empties it, as the copy that starts the uninstaller may.
-        s.launch("ping.exe", ["-n", "3", "127.0.0.1"], cwd=unix(s, program))
+        # A program started in the folder is still ending there as the
+        # uninstaller empties it, as the copy that starts the uninstaller may
+        # be. The uninstaller itself is started as the list of installed
+        # programs starts it, from outside its folder.
+        holder = subprocess.Popen(["wine", "ping.exe", "-n", "3", "127.0.0.1"], env=s.env, cwd=unix(s, program),
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: s.running("ping.exe"), 10, what="a program in the folder")
-        s.launch(os.path.join(unix(s, program), "uninstall.exe"), ["/S"])
+        s.launch(os.path.join(unix(s, program), "uninstall.exe"), ["/S"], cwd=s.workdir)
         expect_uninstalled(s, program, menu)
+        holder.wait(30)
         assert s.reg_query(MAIN_KEY, "Version") == "3.4.1", "the silent uninstaller took the settings"
 
 
