@@ -12,8 +12,8 @@ Windows startup" applied writes the user's run-key entry and takes an older
 install's machine entry away, applied cleared removes it. The uninstaller
 from the Start menu ends the program and, answered Yes, takes the settings
 too; a second `/S` over a running copy waits for it to end before it
-replaces the files; `uninstall.exe /S` leaves nothing but the settings, its folder taken
-away once a program that was still ending in it has ended."""
+replaces the files; `uninstall.exe /S` leaves nothing but the settings, its
+folder taken away once a program that was still ending in it has ended."""
 
 import os
 import subprocess
@@ -179,8 +179,9 @@ def silent_over_running():
 
         # A program started in the folder is still ending there as the
         # uninstaller empties it, as the copy that starts the uninstaller may
-        # be. The uninstaller itself is started as the list of installed
-        # programs starts it, from outside its folder.
+        # be. It is started by wine itself, not through the desktop, whose
+        # launcher would hold the folder on past its end. The uninstaller is
+        # started as the list of installed programs starts it, from outside.
         holder = subprocess.Popen(["wine", "ping.exe", "-n", "3", "127.0.0.1"], env=s.env, cwd=unix(s, program),
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: s.running("ping.exe"), 10, what="a program in the folder")
