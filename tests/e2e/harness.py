@@ -76,6 +76,10 @@ class E2EError(AssertionError):
     pass
 
 
+class CommandTimeout(E2EError):
+    pass
+
+
 def log(msg):
     print("[e2e %s] %s" % (time.strftime("%H:%M:%S"), msg), flush=True)
 
@@ -99,7 +103,7 @@ def run(cmd, env=None, timeout=30, check=True, cwd=None):
         p = subprocess.run(cmd, env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                            stderr=subprocess.PIPE, timeout=timeout)
     except subprocess.TimeoutExpired as e:
-        raise E2EError("command timed out after %s s: %s" % (timeout, " ".join(cmd))) from e
+        raise CommandTimeout("command timed out after %s s: %s" % (timeout, " ".join(cmd))) from e
     if check and p.returncode != 0:
         raise E2EError("command failed (%d): %s\n%s" % (p.returncode, " ".join(cmd),
                                                         p.stderr.decode(errors="replace")))
@@ -919,15 +923,24 @@ class Scenario:
 
     def reg(self, *args, check=True):
         # `wine reg` was seen to fail now and then under load with nothing
-        # said; every command given here is safe to give again, so a failure
-        # is tried twice more, unless it says the key or value is missing.
+        # said, and once to hang; every command given here is safe to give
+        # again, so a failure or a hang is tried twice more, unless it says
+        # the key or value is missing. A hang's processes are logged first.
+        p = None
         for _ in range(3):
-            p = run(["wine", "reg"] + list(args), env=self.env, timeout=60, check=False)
+            try:
+                p = run(["wine", "reg"] + list(args), env=self.env, timeout=20, check=False)
+            except CommandTimeout as e:
+                log("%s; the prefix runs: %s" % (e, self.process_list()))
+                p = None
+                continue
             output = p.stdout + p.stderr
             if p.returncode == 0 or b"Unable to find" in output:
                 break
             log("wine reg %s failed (%d), trying again: %s" % (
                 args[0], p.returncode, output.decode(errors="replace").strip()))
+        if p is None:
+            raise E2EError("wine reg %s hung three times" % " ".join(args))
         if check and p.returncode != 0:
             raise E2EError("command failed (%d): wine reg %s\n%s" % (
                 p.returncode, " ".join(args), output.decode(errors="replace")))
@@ -975,20 +988,32 @@ class Scenario:
                 mine.append(int(d))
         return mine
 
-    def pids(self, exe_name):
-        """Processes of this prefix whose program file is `exe_name`
-        (ignoring case and folder)."""
-        found = []
+    def _programs(self):
+        """(pid, program file name) of each process of this prefix."""
         for pid in self.prefix_pids():
             try:
                 with open("/proc/%d/cmdline" % pid, "rb") as f:
                     argv0 = f.read().split(b"\0")[0].decode(errors="replace")
             except OSError:
                 continue
-            base = re.split(r"[\\/]", argv0)[-1]
-            if base.lower() == exe_name.lower():
-                found.append(pid)
-        return found
+            yield pid, re.split(r"[\\/]", argv0)[-1]
+
+    def pids(self, exe_name):
+        """Processes of this prefix whose program file is `exe_name`
+        (ignoring case and folder)."""
+        return [pid for pid, name in self._programs() if name.lower() == exe_name.lower()]
+
+    def process_list(self):
+        """The prefix's processes as "name(pid) state", for a log."""
+        found = []
+        for pid, name in self._programs():
+            try:
+                with open("/proc/%d/stat" % pid) as f:
+                    state = f.read().rsplit(")", 1)[1].split()[0]
+            except (OSError, IndexError):
+                state = "?"
+            found.append("%s(%d) %s" % (name, pid, state))
+        return ", ".join(found) or "nothing"
 
     def running(self, exe_name):
         return bool(self.pids(exe_name))
