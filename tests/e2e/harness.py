@@ -1015,8 +1015,10 @@ class Scenario:
             found.append("%s(%d) %s" % (name, pid, state))
         return ", ".join(found) or "nothing"
 
-    def running(self, exe_name):
-        return bool(self.pids(exe_name))
+    def running(self, *exe_names):
+        """Whether a process of this prefix runs any of `exe_names`."""
+        wanted = {n.lower() for n in exe_names}
+        return any(name.lower() in wanted for _, name in self._programs())
 
     @staticmethod
     def rss_anon_kb(pid):
